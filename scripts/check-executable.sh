@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The shipped program is one file under 1 MB that needs nothing but Windows' own DLLs.
+set -euo pipefail
+exe="$1"
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|shlwapi|ole32|oleaut32|windowscodecs|msvcrt|version|uxtheme)\.dll$'
+
+size=$(stat -c %s "$exe")
+if [ "$size" -ge 1048576 ]; then
+    echo "$exe is $size bytes, 1 MB or more"
+    exit 1
+fi
+status=0
+while read -r dll; do
+    if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
+        echo "imports a DLL that Windows does not bring: $dll"
+        status=1
+    fi
+done < <(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+[ $status -eq 0 ] && echo "$(basename "$exe"): $size bytes, system DLLs only"
+exit $status

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace runtime {
+
+// A failed statement: the number and text that the program's error dialogs show. Raised by the
+// runtime and system layers wherever the platform fails; caught by the error trap of every
+// procedure, never by a window procedure, a COM call or another C callback.
+class RuntimeError : public std::exception {
+public:
+    RuntimeError(int32_t number, std::string description);
+
+    int32_t Number() const noexcept { return number_; }
+    const std::string& Description() const noexcept { return description_; }
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    int32_t number_;
+    std::string description_;
+};
+
+// Numbers the program raises itself, with the texts a German Windows shows for them.
+enum ErrorNumber : int32_t {
+    kErrInvalidCall = 5,
+    kErrOverflow = 6,
+    kErrOutOfMemory = 7,
+    kErrSubscript = 9,
+    kErrTypeMismatch = 13,
+    kErrInternal = 51,
+    kErrBadFileName = 52,
+    kErrFileNotFound = 53,
+    kErrBadFileMode = 54,
+    kErrFileExists = 58,
+    kErrDiskFull = 61,
+    kErrPermissionDenied = 70,
+    kErrDiskNotReady = 71,
+    kErrPathFileAccess = 75,
+    kErrPathNotFound = 76,
+    kErrObjectNotSet = 91,
+    kErrCannotCreateObject = 429,
+    kErrMemberNotFound = 438,
+    kErrAutomation = 440,
+};
+
+// The German text of a run-time error number; a generic text for numbers without one.
+std::string ErrorText(int32_t number);
+
+[[noreturn]] void Raise(int32_t number);
+[[noreturn]] void Raise(int32_t number, std::string description);
+
+// Raises the run-time error that matches a Win32 error code (file not found, access denied, ...).
+[[noreturn]] void RaiseWin32(unsigned long win32Error);
+
+} // namespace runtime

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Texts are UTF-8 inside the program. They become UTF-16 where they reach a wide system
+// function (windows, files, processes) and the system's ANSI code page exactly where they cross
+// an ...A function (the registry, the Toolhelp records, the clipboard wrappers).
+namespace runtime {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view wide);
+
+std::string ToAnsi(std::string_view utf8);
+std::string FromAnsi(std::string_view ansi);
+
+// String functions counted in characters (UTF-16 code units, as the system counts them), 1-based
+// where a position is meant. Bad positions and lengths raise "invalid procedure call".
+int32_t Len(std::string_view text);
+std::string Left(std::string_view text, int32_t length);
+std::string Right(std::string_view text, int32_t length);
+std::string Mid(std::string_view text, int32_t start);
+std::string Mid(std::string_view text, int32_t start, int32_t length);
+// Position of the first occurrence of pattern at or after start, 0 when none; an empty pattern
+// is found at start.
+int32_t InStr(int32_t start, std::string_view text, std::string_view pattern);
+// Lower and upper case by the system's rules, so umlauts change case too.
+std::string LCase(std::string_view text);
+std::string UCase(std::string_view text);
+// A text of count copies of one character.
+std::string Chars(int32_t count, char32_t character);
+// Blanks removed at both ends.
+std::string Trim(std::string_view text);
+
+} // namespace runtime

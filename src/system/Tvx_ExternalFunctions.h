@@ -1,0 +1,8 @@
+#pragma once
+
+#include "framework/Tvx_Node.h"
+
+class Tvx_ExternalFunctions final : public Tvx_Node {
+public:
+    const char* TypeName() const noexcept override { return "Tvx_ExternalFunctions"; }
+};

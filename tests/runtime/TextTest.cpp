@@ -1,0 +1,71 @@
+#include "runtime/RuntimeError.h"
+#include "runtime/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+using namespace runtime;
+
+TEST(Text, AnsiRoundTripKeepsUmlauts) {
+    const std::string text = "Tarvex für Microsoft Word – äöüß";
+    const std::string ansi = ToAnsi("für");
+    // Code page 1252 holds ü in one byte.
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_EQ(ansi, std::string("f\xFCr"));
+    EXPECT_EQ(FromAnsi(ansi), "für");
+    EXPECT_EQ(Narrow(Widen(text)), text);
+}
+
+TEST(Text, LengthsAndPartsCountCharactersNotBytes) {
+    EXPECT_EQ(Len("für"), 3);
+    EXPECT_EQ(Left("Schriftarten", 6), "Schrif");
+    EXPECT_EQ(Left("äöü", 2), "äö");
+    EXPECT_EQ(Right("Normal.sav", 3), "sav");
+    EXPECT_EQ(Right("ab", 5), "ab");
+    EXPECT_EQ(Mid("/Uninstall_1_11", 14), "11");
+    EXPECT_EQ(Mid("/Uninstall_1_11", 12, 2), "1_");
+    EXPECT_EQ(Mid("abc", 9), "");
+}
+
+TEST(Text, NegativeLengthsAreInvalidCalls) {
+    EXPECT_THROW(Left("abc", -1), RuntimeError);
+    EXPECT_THROW(Right("abc", -1), RuntimeError);
+    EXPECT_THROW(Mid("abc", 0), RuntimeError);
+    try {
+        Left("abc", -1);
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), kErrInvalidCall);
+        EXPECT_EQ(error.Description(), ErrorText(kErrInvalidCall));
+    }
+}
+
+TEST(Text, InStrFindsFromAPosition) {
+    EXPECT_EQ(InStr(1, "Fonts - Schriftarten", "Schrift"), 9);
+    EXPECT_EQ(InStr(1, "abc", ""), 1);
+    EXPECT_EQ(InStr(2, "abcabc", "a"), 4);
+    EXPECT_EQ(InStr(1, "abc", "x"), 0);
+    EXPECT_EQ(InStr(5, "abc", "a"), 0);
+}
+
+TEST(Text, CaseFollowsTheSystemRules) {
+    EXPECT_EQ(LCase("WINWORD.EXE"), "winword.exe");
+    EXPECT_EQ(LCase("SCHRIFTARTEN ÄÖÜ"), "schriftarten äöü");
+    EXPECT_EQ(UCase("hkey_current_user"), "HKEY_CURRENT_USER");
+}
+
+TEST(Text, TrimAndChars) {
+    EXPECT_EQ(Trim("  11 "), "11");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Chars(3, U' '), "   ");
+    EXPECT_EQ(Chars(2, U'\0'), std::string(2, '\0'));
+}
+
+TEST(RuntimeError, GermanTextsForTheProgramsOwnNumbers) {
+    for (int32_t number : {5, 6, 9, 13, 53, 58, 70, 75, 76, 91}) {
+        EXPECT_NE(ErrorText(number), ErrorText(1)) << number;
+    }
+    EXPECT_EQ(ErrorText(53), "Datei nicht gefunden");
+    EXPECT_EQ(ErrorText(13), "Typen unverträglich");
+    EXPECT_EQ(ErrorText(6), "Überlauf");
+}
