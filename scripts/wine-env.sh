@@ -12,6 +12,14 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # every command-line byte, and umlauts in arguments and paths would be lost.
 export LC_ALL=C.UTF-8
 
+# Debian's Wine does not find the Tahoma of fonts-wine in its data folder; in the prefix's own
+# Fonts folder it does. Without Tahoma every text width and line count would differ from Windows.
+tvx_wine_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp -n /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf "$fonts/" 2>/dev/null || true
+}
+
 # Creates the prefix on first use and switches it to the null graphics driver, so that windows
 # can be created without a display. The server is restarted afterwards: a desktop process started
 # before the switch would keep the old driver.
@@ -20,6 +28,7 @@ tvx_wine_prefix() {
         mkdir -p "$WINEPREFIX"
         wine cmd /c exit </dev/null >/dev/null 2>&1 || true
         wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+        tvx_wine_fonts
         wineserver -k >/dev/null 2>&1 || true
         wineserver -w >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.tvx-ready"

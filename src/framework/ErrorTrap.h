@@ -9,6 +9,16 @@
 
 class Tarvex;
 
+// An object reference that a statement uses: an empty one fails the statement with "object
+// variable not set", as a call on an empty reference does.
+template <class Object>
+Object& Required(Object* object) {
+    if (object == nullptr) {
+        runtime::Raise(runtime::kErrObjectNotSet);
+    }
+    return *object;
+}
+
 // A failure that an expected-failure guard caught: its number (0 when nothing failed) and text.
 struct CaughtError {
     int32_t Number = 0;

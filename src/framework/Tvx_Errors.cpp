@@ -49,7 +49,8 @@ void Tvx_Errors::IgnoreAll(const Variant& ABoolean) {
 void Tvx_Errors::ErrorHandlerForModules(const Variant& AErrNumber, const Variant& AErrDescription,
                                         const char* AModuleName) noexcept {
     try {
-        UnexpectedErrorShow(AErrNumber, AErrDescription, "Unbekannter Fehler in Modul " + Quoted(AModuleName));
+        UnexpectedErrorShow(AErrNumber, AErrDescription, "Unbekannter Fehler in Modul " + Quoted(AModuleName),
+                            "Errors.ErrorHandlerForModules");
     } catch (...) {
         LastResortReport("Errors.ErrorHandlerForModules");
     }
@@ -58,7 +59,8 @@ void Tvx_Errors::ErrorHandlerForModules(const Variant& AErrNumber, const Variant
 void Tvx_Errors::ErrorHandlerForClasses(const Variant& AErrNumber, const Variant& AErrDescription,
                                         const char* ATypeNameMe) noexcept {
     try {
-        UnexpectedErrorShow(AErrNumber, AErrDescription, "Unbekannter Fehler in Klasse " + Quoted(ATypeNameMe));
+        UnexpectedErrorShow(AErrNumber, AErrDescription, "Unbekannter Fehler in Klasse " + Quoted(ATypeNameMe),
+                            "Errors.ErrorHandlerForClasses");
     } catch (...) {
         LastResortReport("Errors.ErrorHandlerForClasses");
     }
@@ -66,7 +68,7 @@ void Tvx_Errors::ErrorHandlerForClasses(const Variant& AErrNumber, const Variant
 
 // Runs without a trap of its own: a failure here is a failure of the handler that called it.
 void Tvx_Errors::UnexpectedErrorShow(const Variant& AErrNumber, const Variant& AErrDescription,
-                                     const std::string& ADescription) {
+                                     const std::string& ADescription, const char* AHandlerName) {
     if (FIgnoreAll) {
         return;
     }
@@ -76,7 +78,7 @@ void Tvx_Errors::UnexpectedErrorShow(const Variant& AErrNumber, const Variant& A
     FErrNumber = AErrNumber;
     FErrDescription = ErrDescriptionTrimNull(AErrDescription);
     FDescription = ADescription;
-    ReplyHandle(ErrorDialogShow("Unerwarteter Fehler", true));
+    ReplyHandle(ErrorDialogShow("Unerwarteter Fehler", true, AHandlerName));
 }
 
 void Tvx_Errors::MessageBoxInternalError(const Variant& AText) {
@@ -88,7 +90,7 @@ void Tvx_Errors::MessageBoxInternalError(const Variant& AText) {
     FErrDescription = std::string();
     trap([&] { FDescription = AText.ToString(); });
     Variant reply;
-    trap([&] { reply = ErrorDialogShow("Interner Fehler", true); });
+    trap([&] { reply = ErrorDialogShow("Interner Fehler", true, "Errors.MessageBoxInternalError"); });
     trap([&] { ReplyHandle(reply); });
 }
 
@@ -119,13 +121,24 @@ void Tvx_Errors::ExpectedErrorShow(const Variant& AErrNumber, const Variant& AEr
     trap([&] { FErrDescription = ErrDescriptionTrimNull(AErrDescription); });
     FDescription = AErrorMessage;
     Variant reply;
-    trap([&] { reply = ErrorDialogShow("Fehler", false); });
+    trap([&] { reply = ErrorDialogShow("Fehler", false, "Errors.ExpectedErrorShow"); });
     if (trap.If([&] { return reply == Variant(kReplyAbbrechen); })) {
         RootObject().EndExecution();
     }
 }
 
-Variant Tvx_Errors::ErrorDialogShow(const char* ABigText, bool AWithIgnoreAll) {
+Variant Tvx_Errors::ErrorDialogShow(const char* ABigText, bool AWithIgnoreAll, const char* AHandlerName) {
+    // One report inside another is allowed (a dialog that fails while it reports); a third
+    // level means the reporting itself keeps failing, and only the system's message box is left.
+    constexpr int kMostOpenDialogs = 2;
+    if (FOpenDialogs >= kMostOpenDialogs) {
+        LastResortReport(AHandlerName);
+    }
+    struct OpenDialog {
+        int& count;
+        explicit OpenDialog(int& c) : count(++c) {}
+        ~OpenDialog() { --count; }
+    } open(FOpenDialogs);
     const std::string text = ErrorReportCreate().ToString() + "\n\n" +
                              "Fehlerbeschreibung: " + Quoted(FDescription.ToString()) + "\n" +
                              "Visual Basic Fehler: " + Quoted(FErrDescription.ToString()) + "\n" +

@@ -44,10 +44,10 @@ protected:
 private:
     // The unexpected-error dialog of both handlers, with the description already composed.
     void UnexpectedErrorShow(const runtime::Variant& AErrNumber, const runtime::Variant& AErrDescription,
-                             const std::string& ADescription);
+                             const std::string& ADescription, const char* AHandlerName);
     // Composes the dialog text from the stored members and shows one of the three error dialogs;
     // returns the reply.
-    runtime::Variant ErrorDialogShow(const char* ABigText, bool AWithIgnoreAll);
+    runtime::Variant ErrorDialogShow(const char* ABigText, bool AWithIgnoreAll, const char* AHandlerName);
     // The reply of an unexpected-error or internal-error dialog.
     void ReplyHandle(const runtime::Variant& AReply);
     runtime::Variant ErrDescriptionTrimNull(const runtime::Variant& AErrDescription);
@@ -56,4 +56,7 @@ private:
     runtime::Variant FErrNumber;
     runtime::Variant FErrDescription = std::string();
     bool FIgnoreAll = false;
+    // How many error dialogs are open inside each other: a failure that recurs in every dialog
+    // (a message box window that cannot be created, say) must not report itself endlessly.
+    int FOpenDialogs = 0;
 };

@@ -1,0 +1,141 @@
+#include "Control.h"
+
+#include "Form.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Text.h"
+
+#include <commctrl.h>
+
+namespace forms {
+
+namespace {
+
+constexpr const wchar_t* kControlProperty = L"TvxControl";
+
+// Enter, Esc and Tab act on the form, whichever control has the focus: the standard controls
+// would swallow them (and Wine's multi-line edit control closes its parent on Esc).
+LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR reference) {
+    auto* control = reinterpret_cast<Control*>(reference);
+    switch (message) {
+    case WM_KEYDOWN:
+        if (control->OwnerForm().HandleKey(static_cast<UINT>(wParam), control)) {
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == L'\r' || wParam == L'\x1b' || wParam == L'\t') {
+            return 0;
+        }
+        break;
+    case WM_GETDLGCODE:
+        return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTALLKEYS;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, KeyboardSubclass, 0);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+Control::Control(Container& parent, int id, const Place& place, int tabIndex)
+    : parent_(parent), id_(id), place_(place), tabIndex_(tabIndex) {}
+
+Control::~Control() {
+    if (handle_ != nullptr && IsWindow(handle_)) {
+        RemovePropW(handle_, kControlProperty);
+        DestroyWindow(handle_);
+    }
+}
+
+void Control::Create(const wchar_t* className, DWORD style, DWORD exStyle, const std::wstring& text) {
+    style |= WS_CHILD | WS_CLIPSIBLINGS;
+    style = visible_ ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE);
+    style = enabled_ ? (style & ~WS_DISABLED) : (style | WS_DISABLED);
+    HWND window = CreateWindowExW(exStyle, className, text.c_str(), style, Px(place_.Left), Px(place_.Top),
+                                  Px(place_.Width), Px(place_.Height), parent_.ContainerHandle(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) {
+        runtime::Raise(runtime::kErrOutOfMemory);
+    }
+    SetPropW(window, kControlProperty, this);
+    SetWindowSubclass(window, KeyboardSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(OwnerForm().Font(fontPoints_)), FALSE);
+    if (handle_ != nullptr) {
+        const bool hadFocus = GetFocus() == handle_;
+        SetWindowPos(window, handle_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        RemovePropW(handle_, kControlProperty);
+        DestroyWindow(handle_);
+        if (hadFocus) {
+            ::SetFocus(window);
+        }
+    }
+    handle_ = window;
+}
+
+DWORD Control::Style() const noexcept { return static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)); }
+
+std::string Control::WindowText() const {
+    const int length = GetWindowTextLengthW(handle_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(handle_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    return runtime::Narrow(text);
+}
+
+void Control::WindowText(const std::string& text) { SetWindowTextW(handle_, runtime::Widen(text).c_str()); }
+
+Control* Control::FromHandle(HWND window) noexcept {
+    return window != nullptr ? static_cast<Control*>(GetPropW(window, kControlProperty)) : nullptr;
+}
+
+void Control::Move() {
+    MoveWindow(handle_, Px(place_.Left), Px(place_.Top), Px(place_.Width), Px(place_.Height), TRUE);
+}
+
+void Control::Left(double points) {
+    place_.Left = points;
+    Move();
+}
+
+void Control::Top(double points) {
+    place_.Top = points;
+    Move();
+}
+
+void Control::Width(double points) {
+    place_.Width = points;
+    Move();
+}
+
+void Control::Height(double points) {
+    place_.Height = points;
+    Move();
+}
+
+void Control::Visible(bool visible) {
+    visible_ = visible;
+    ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Control::Enabled(bool enabled) {
+    enabled_ = enabled;
+    EnableWindow(handle_, enabled ? TRUE : FALSE);
+}
+
+void Control::SetFocus() { OwnerForm().FocusControl(this); }
+
+void Control::FontSize(double points) {
+    fontPoints_ = points;
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(OwnerForm().Font(points)), TRUE);
+}
+
+HBRUSH Control::OnControlColor(HDC dc) {
+    SetBkMode(dc, TRANSPARENT);
+    return parent_.BackgroundFor(dc, handle_);
+}
+
+} // namespace forms
