@@ -123,11 +123,16 @@ bool ReadMessageBox(DWORD processId, ShownDialog& shown, HWND* window) {
         if (_wcsicmp(className, L"Button") == 0 && IsWindowVisible(child)) {
             RECT place{};
             GetWindowRect(child, &place);
+            MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
             buttons.emplace_back(place.left, TextOf(child));
+            if ((GetWindowLongPtrW(child, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) {
+                shown.DefaultButton = TextOf(child);
+            }
         }
     }
     std::sort(buttons.begin(), buttons.end());
     for (const auto& button : buttons) {
+        shown.ButtonLefts.push_back(static_cast<int>(button.first));
         shown.Buttons.push_back(button.second);
     }
     HWND focus = FocusOf(box);
@@ -158,9 +163,11 @@ LRESULT CALLBACK CountShowings(int code, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
+// The count of showings is taken here, on the thread that will show the dialogs: a dialog shown
+// before the worker thread gets going must still count as new.
 DialogAnswerer::DialogAnswerer()
     : hook_(SetWindowsHookExW(WH_CALLWNDPROC, CountShowings, nullptr, GetCurrentThreadId())),
-      worker_([this] { Run(); }) {}
+      answeredShowing_(showings.load()), worker_([this] { Run(); }) {}
 
 DialogAnswerer::~DialogAnswerer() {
     {
@@ -198,7 +205,7 @@ std::vector<ShownDialog> DialogAnswerer::Seen() {
 
 void DialogAnswerer::Run() {
     const DWORD processId = GetCurrentProcessId();
-    long answeredShowing = showings.load();
+    long answeredShowing = answeredShowing_;
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(mutex_);

@@ -18,6 +18,8 @@ struct ShownDialog {
     std::string Headline;
     std::string Body;                 // line breaks as single line feeds
     std::vector<std::string> Buttons; // the visible buttons' captions, left to right
+    std::vector<int> ButtonLefts;     // their left edges in the client area, pixels
+    std::string DefaultButton;        // caption of the visible default button
     std::string Icon;                 // "info", "question", "error", "warning", or "" for none
     std::string FocusedButton;        // caption of the button with the input focus
     RECT BodyPlace{};                 // the body text box in the window's client area, pixels
@@ -57,6 +59,7 @@ private:
     void Run();
 
     HHOOK hook_ = nullptr;
+    long answeredShowing_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Answer> pending_;
