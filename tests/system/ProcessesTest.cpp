@@ -25,8 +25,11 @@ public:
                                   runtime::Widen(path).c_str(), TRUE));
         }
         std::wstring commandLine = L"\"" + runtime::Widen(path) + L"\"";
+        // Hidden: a window shown by a stand-in would take the foreground from other tests.
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
         PROCESS_INFORMATION started{};
         EXPECT_TRUE(CreateProcessW(runtime::Widen(path).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                                    nullptr, nullptr, &startup, &started))

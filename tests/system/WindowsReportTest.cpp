@@ -5,16 +5,12 @@
 #include <gtest/gtest.h>
 
 // A form that is not there fails as a call on an empty object reference does; the operation goes
-// on without a window.
+// on without a window (its result then depends on whatever window is in the foreground).
 TEST(WindowsReport, ForegroundOfNoFormIsReported) {
     Tarvex root;
-    systemtest::TestForm front(systemtest::UniqueName("tvxwr") + " front");
-    ShowWindow(front.hwnd(), SW_SHOW);
-    SetForegroundWindow(front.hwnd());
-    const bool switched = root.ExternalWindows()->WindowToForeground(nullptr);
+    root.ExternalWindows()->WindowToForeground(nullptr);
     systemtest::ExpectReported(root, 91, "Objektvariable oder With-Blockvariable nicht festgelegt",
                                "Unbekannter Fehler in Klasse \"Tvx_ExternalWindows\"");
-    EXPECT_FALSE(switched);
 }
 
 TEST(WindowsReport, SearchFromNoFormIsReportedAndFindsNothing) {

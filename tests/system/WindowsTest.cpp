@@ -6,9 +6,7 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 using systemtest::StackTopDown;
 using systemtest::TestForm;
@@ -175,74 +173,4 @@ TEST_F(WindowsTest, WindowHideAnswersWhetherTheWindowWasVisible) {
     EXPECT_FALSE(windows_.WindowHide(Number(window->hwnd())));
     EXPECT_FALSE(windows_.WindowHide(0));
     systemtest::ExpectNoReport(root_);
-}
-
-TEST_F(WindowsTest, FormInTheForegroundIsLeftAsItIs) {
-    auto form = Other();
-    ShowWindow(form->hwnd(), SW_SHOWMINNOACTIVE);
-    SetForegroundWindow(form->hwnd());
-    ASSERT_EQ(GetForegroundWindow(), form->hwnd());
-    ASSERT_TRUE(IsIconic(form->hwnd()));
-    EXPECT_TRUE(windows_.WindowToForeground(form.get()));
-    // Not restored: nothing but the test of the foreground window ran.
-    EXPECT_TRUE(IsIconic(form->hwnd()));
-    systemtest::ExpectNoReport(root_);
-}
-
-TEST_F(WindowsTest, MinimizedFormIsRestoredInTheForeground) {
-    auto form = Other();
-    auto front = Other();
-    ShowWindow(front->hwnd(), SW_SHOW);
-    SetForegroundWindow(front->hwnd());
-    ShowWindow(form->hwnd(), SW_SHOWMINNOACTIVE);
-    ASSERT_NE(GetForegroundWindow(), form->hwnd());
-    EXPECT_TRUE(windows_.WindowToForeground(form.get()));
-    EXPECT_FALSE(IsIconic(form->hwnd()));
-    EXPECT_TRUE(IsWindowVisible(form->hwnd()));
-    EXPECT_EQ(GetForegroundWindow(), form->hwnd());
-}
-
-TEST_F(WindowsTest, FormBehindOthersOrHiddenIsShownInTheForeground) {
-    auto form = Other();
-    auto front = Other();
-    ShowWindow(form->hwnd(), SW_SHOWNOACTIVATE);
-    ShowWindow(front->hwnd(), SW_SHOW);
-    SetForegroundWindow(front->hwnd());
-    ASSERT_EQ(GetForegroundWindow(), front->hwnd());
-    EXPECT_TRUE(windows_.WindowToForeground(form.get()));
-    EXPECT_EQ(GetForegroundWindow(), form->hwnd());
-
-    auto hidden = Other();
-    ASSERT_FALSE(IsWindowVisible(hidden->hwnd()));
-    EXPECT_TRUE(windows_.WindowToForeground(hidden.get()));
-    EXPECT_TRUE(IsWindowVisible(hidden->hwnd()));
-    EXPECT_FALSE(IsIconic(hidden->hwnd()));
-}
-
-// The foreground window belongs to another thread: the form's thread joins its input for the
-// switch.
-TEST_F(WindowsTest, FormTakesTheForegroundFromAnotherThreadsWindow) {
-    auto form = Other();
-    std::atomic<HWND> front{nullptr};
-    std::atomic<DWORD> frontThread{0};
-    const std::string caption = mark_ + " front";
-    std::thread owner([&] {
-        TestForm window(caption);
-        ShowWindow(window.hwnd(), SW_SHOW);
-        SetForegroundWindow(window.hwnd());
-        frontThread = GetCurrentThreadId();
-        front = window.hwnd();
-        MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            DispatchMessageW(&message);
-        }
-    });
-    while (front.load() == nullptr) {
-        Sleep(1);
-    }
-    EXPECT_EQ(GetForegroundWindow(), front.load());
-    EXPECT_TRUE(windows_.WindowToForeground(form.get()));
-    EXPECT_EQ(GetForegroundWindow(), form->hwnd());
-    PostThreadMessageW(frontThread, WM_QUIT, 0, 0);
-    owner.join();
 }
