@@ -312,6 +312,7 @@ TEST_F(RegistryTest, DelKeyDirectlyBelowTheHive) {
     EXPECT_TRUE(registry_.DelKey(path));
     EXPECT_EQ(path, name);
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, runtime::Widen(name).c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegDeleteTreeW(HKEY_CURRENT_USER, runtime::Widen(name).c_str());
 }
 
 TEST_F(RegistryTest, DelKeyDoesNotDeleteSubkeys) {
