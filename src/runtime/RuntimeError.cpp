@@ -33,6 +33,8 @@ std::string ErrorText(int32_t number) {
         return "Datei existiert bereits";
     case kErrDiskFull:
         return "Datenträger voll";
+    case kErrInputPastEnd:
+        return "Einlesen hinter Dateiende";
     case kErrPermissionDenied:
         return "Zugriff verweigert";
     case kErrDiskNotReady:
@@ -49,6 +51,19 @@ std::string ErrorText(int32_t number) {
         return "Objekt unterstützt diese Eigenschaft oder Methode nicht";
     case kErrAutomation:
         return "Automatisierungsfehler";
+    // Wine's file-system object reports these as they are, where Windows gives 70 or 76.
+    case static_cast<int32_t>(0x80004005):
+        return "Unbekannter Fehler";
+    case static_cast<int32_t>(0x80070057):
+        return "Falscher Parameter";
+    case static_cast<int32_t>(0x80070002):
+        return "Das System kann die angegebene Datei nicht finden";
+    case static_cast<int32_t>(0x80070003):
+        return "Das System kann den angegebenen Pfad nicht finden";
+    case static_cast<int32_t>(0x80070005):
+        return "Zugriff verweigert";
+    case static_cast<int32_t>(0x80070020):
+        return "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird";
     default:
         return "Anwendungs- oder objektdefinierter Fehler";
     }

@@ -35,6 +35,7 @@ enum ErrorNumber : int32_t {
     kErrBadFileMode = 54,
     kErrFileExists = 58,
     kErrDiskFull = 61,
+    kErrInputPastEnd = 62,
     kErrPermissionDenied = 70,
     kErrDiskNotReady = 71,
     kErrPathFileAccess = 75,
@@ -45,7 +46,8 @@ enum ErrorNumber : int32_t {
     kErrAutomation = 440,
 };
 
-// The German text of a run-time error number; a generic text for numbers without one.
+// The German text of a run-time error number, also of the few system error codes (negative
+// numbers) that components report without a text of their own; a generic text for the rest.
 std::string ErrorText(int32_t number);
 
 [[noreturn]] void Raise(int32_t number);

@@ -1,8 +1,74 @@
 #pragma once
 
 #include "framework/Tvx_Node.h"
+#include "runtime/Handle.h"
+#include "runtime/Variant.h"
 
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// Registry keys and values by path ("HKEY_CURRENT_USER\Software\...") and type name ("REG_SZ",
+// "REG_DWORD", ...), through the system's ANSI registry functions. Every value crosses as text:
+// its ANSI bytes and one zero byte. Failures of the system show only in the results.
 class Tvx_ExternalRegistry final : public Tvx_Node {
 public:
     const char* TypeName() const noexcept override { return "Tvx_ExternalRegistry"; }
+
+    bool AddKey(const std::string& ANewKey);
+    // Deletes the last key of the path (not its subkeys) and leaves the key path, without the
+    // hive and without one trailing backslash, in ASubKey.
+    bool DelKey(std::string& ASubKey);
+    // Upper-cases ARegType and, for "REG_SZ" and "REG_MULTI_SZ", appends a zero character to
+    // ARegValue. A missing key is created.
+    bool WriteValue(const std::string& ARegHivePath, const std::string& ARegName, runtime::Variant& ARegValue,
+                    std::string& ARegType);
+    // A missing key is created (and stays), and the result is False.
+    bool DelValue(const std::string& ARegHivePath, const std::string& ARegName);
+    // The stored bytes without their last one, as text; "" for a missing key or value and for
+    // data longer than 255 bytes.
+    runtime::Variant ReadValue(const std::string& ARegHivePath, const std::string& ARegName);
+    runtime::Variant EnumKey(const std::string& ARegHivePath, int16_t AKeyIndex);
+    runtime::Variant EnumValue(const std::string& ARegHivePath, int16_t AKeyIndex);
+    int16_t EnumKeyCount(std::string AParseKey);
+    int16_t EnumValueCount(std::string AParseKey);
+
+private:
+    double GetHiveHandle(const std::string& AHiveName);
+    double GetRegTypeNumber(std::string& ATypeName);
+
+    // Splits the path into the hive and the key path ending in a backslash; false (and no call
+    // of the system) for a path without a backslash or with an unknown hive.
+    bool PathSplit(const std::string& ARegHivePath);
+    HKEY HiveKey() const noexcept;
+    // Opens or creates a key below the hive with every right; the system's result.
+    LSTATUS KeyCreate(const std::string& AKeyPath);
+
+    runtime::RegKey KeyHandle;
+    int32_t ReturnValue = 0;
+    SECURITY_ATTRIBUTES SecurityAttributes{};
+    int32_t HiveHandle = 0;
+    std::string KeyPath;
+    std::string HiveName;
+    int16_t BackslashPosition = 0;
+    DWORD Disposition = 0;
+    std::string ParentKeyPath;
+    std::string KeyName;
+    int16_t LastBackslashPosition = 0;
+    double TypeNumber = 0;
+    std::string ReadBuffer;
+    DWORD ReadBufferSize = 0;
+    std::string SubKeyName;
+    DWORD SubKeyNameLength = 0;
+    std::string ClassName;
+    DWORD ClassNameLength = 0;
+    FILETIME LastWriteTime{};
+    int32_t EnumReturnValue = 0;
+    std::string ValueName;
+    DWORD ValueNameLength = 0;
+    DWORD ValueType = 0;
+    std::array<BYTE, 255> ValueData{};
+    DWORD ValueDataSize = 0;
 };

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "forms/Window.h"
+#include "runtime/Handle.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+class Tarvex;
+
+// Helpers of the system layer's tests: names no other test process uses, plain windows standing
+// in for forms, a clock that runs as the test says, and ways to watch DoEvents at work.
+namespace systemtest {
+
+// prefix, this process's id and a running number: unique among parallel test processes.
+std::string UniqueName(const std::string& prefix);
+
+// Nothing was reported: the error handler never stored a report.
+void ExpectNoReport(Tarvex& root);
+
+// The last report shown, as the error handler keeps it: its number, the failure's text and the
+// description line (the class or the failed operation).
+void ExpectReported(Tarvex& root, int32_t number, const std::string& errorText, const std::string& description);
+
+// A plain top-level window of the test's thread, hidden until shown, passed where a form is
+// expected.
+class TestForm : public forms::Window {
+public:
+    explicit TestForm(const std::string& caption);
+    HWND hwnd() const override { return window_.get(); }
+
+private:
+    runtime::OwnedWindow window_;
+};
+
+// Orders the windows from top to bottom in the z-order, next to each other.
+void StackTopDown(std::initializer_list<HWND> windows);
+
+// Replaces the tick count: the first reading is start, each further one step later. The system's
+// clock is back when the object goes.
+class SteppingClock {
+public:
+    SteppingClock(uint32_t start, uint32_t step);
+    ~SteppingClock();
+    SteppingClock(const SteppingClock&) = delete;
+    SteppingClock& operator=(const SteppingClock&) = delete;
+    int Readings() const;
+};
+
+// A message posted to a window of the test's thread before an operation runs: still waiting
+// afterwards when the operation never ran DoEvents.
+class PostedMarker {
+public:
+    PostedMarker();
+    bool StillWaiting() const;
+
+private:
+    runtime::OwnedWindow window_;
+};
+
+// Closes a file handle from inside DoEvents: a helper thread sends a window of the test's thread
+// one message after the other, which the thread handles only when it looks at its messages, in
+// the retries' DoEvents. The handle is closed when the last message is handled.
+class ReleaseWhileRetrying {
+public:
+    ReleaseWhileRetrying(runtime::FileHandle& lock, int messages);
+    ~ReleaseWhileRetrying();
+    ReleaseWhileRetrying(const ReleaseWhileRetrying&) = delete;
+    ReleaseWhileRetrying& operator=(const ReleaseWhileRetrying&) = delete;
+
+    int Handled() const { return handled_; }
+    bool Released() const { return !lock_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    runtime::FileHandle& lock_;
+    const int messages_;
+    std::atomic<int> handled_{0};
+    std::atomic<bool> senderDone_{false};
+    runtime::OwnedWindow window_;
+    std::thread sender_;
+};
+
+} // namespace systemtest
