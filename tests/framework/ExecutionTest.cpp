@@ -1,6 +1,7 @@
 #include "framework/Tarvex.h"
 #include "framework/Tvx_Errors.h"
 #include "runtime/Text.h"
+#include "support/DialogAnswerer.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -69,17 +70,23 @@ TEST_F(ExecuteShellTest, MinimizedWithoutFocusIsHandedOnAsStyleSix) {
 
 TEST_F(ExecuteShellTest, ProgramThatCannotBeStartedIsReported) {
     Tarvex root;
+    testsupport::DialogAnswerer dialogs;
+    dialogs.Click("Ignorieren");
     root.ExecuteShell(Variant(folder_.Path() + "missing.exe /Uninstall_2_11"), Variant(3));
+    EXPECT_TRUE(dialogs.Done());
     EXPECT_EQ(root.Errors()->ErrNumber().ToLong(), 53);
     EXPECT_EQ(root.Errors()->Description().ToString(), "Unbekannter Fehler in Klasse \"Tarvex\"");
 }
 
 TEST_F(ExecuteShellTest, StyleThatCannotBeConvertedStartsNothing) {
     Tarvex root;
+    testsupport::DialogAnswerer dialogs;
+    dialogs.Click("Ignorieren").Click("Ignorieren");
     root.ExecuteShell(Variant(testsupport::StandinPath("winword.exe")), Variant("maximiert"));
     EXPECT_EQ(root.Errors()->ErrNumber().ToLong(), 13);
     root.ExecuteShell(Variant(testsupport::StandinPath("winword.exe")));
     EXPECT_EQ(root.Errors()->ErrNumber().ToLong(), 13);
+    EXPECT_TRUE(dialogs.Done());
     Sleep(1000);
     EXPECT_EQ(Log(), "");
 }

@@ -59,10 +59,11 @@ protected:
 } // namespace
 
 TEST_F(FileSystemReportTest, FileCopyOfAMissingSourceNamesBothPaths) {
+    systemtest::ReportAnswerer report;
     files_.FileCopy(Path("missing.dot"), Path("Tvx.dot"));
-    systemtest::ExpectReported(root_, 53, "Datei nicht gefunden",
-                               "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("missing.dot")) +
-                                   ", Ziel " + Quoted(Path("Tvx.dot")) + ")");
+    report.Check(root_, 53, "Datei nicht gefunden",
+                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("missing.dot")) + ", Ziel " +
+                     Quoted(Path("Tvx.dot")) + ")");
     EXPECT_FALSE(FileExists(Path("Tvx.dot")));
 }
 
@@ -75,10 +76,11 @@ TEST_F(FileSystemReportTest, FileCopyInUseReportsTheFirstAttemptAfterTheLastRetr
     const Failure first = DirectCall("CopyFile", {Path("Font.ttf"), Path("Fonts Font.ttf"), true});
     ASSERT_NE(first.number, 0);
     systemtest::PostedMarker marker;
+    systemtest::ReportAnswerer report;
     const bool firstFailed = files_.FileCopyInUse(Path("Font.ttf"), Path("Fonts Font.ttf"));
-    systemtest::ExpectReported(root_, first.number, first.text,
-                               "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Font.ttf")) + ", Ziel " +
-                                   Quoted(Path("Fonts Font.ttf")) + ")");
+    report.Check(root_, first.number, first.text,
+                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Font.ttf")) + ", Ziel " +
+                     Quoted(Path("Fonts Font.ttf")) + ")");
     EXPECT_TRUE(firstFailed);
     EXPECT_FALSE(marker.StillWaiting());
     lock.reset();
@@ -87,9 +89,10 @@ TEST_F(FileSystemReportTest, FileCopyInUseReportsTheFirstAttemptAfterTheLastRetr
 
 TEST_F(FileSystemReportTest, FileDeleteInUseOfAMissingFileReportsAfterTheRetries) {
     systemtest::PostedMarker marker;
+    systemtest::ReportAnswerer report;
     const bool firstFailed = files_.FileDeleteInUse(Path("missing.ttf"));
-    systemtest::ExpectReported(root_, 53, "Datei nicht gefunden",
-                               "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("missing.ttf")) + ")");
+    report.Check(root_, 53, "Datei nicht gefunden",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("missing.ttf")) + ")");
     EXPECT_TRUE(firstFailed);
     EXPECT_FALSE(marker.StillWaiting());
 }
@@ -99,35 +102,39 @@ TEST_F(FileSystemReportTest, FileDeleteInUseOfAFileThatStaysInUse) {
     runtime::FileHandle lock = Lock(Path("Font.ttf"));
     const Failure first = DirectCall("DeleteFile", {Path("Font.ttf"), true});
     ASSERT_NE(first.number, 0);
+    systemtest::ReportAnswerer report;
     const bool firstFailed = files_.FileDeleteInUse(Path("Font.ttf"));
-    systemtest::ExpectReported(root_, first.number, first.text,
-                               "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Font.ttf")) + ")");
+    report.Check(root_, first.number, first.text,
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Font.ttf")) + ")");
     EXPECT_TRUE(firstFailed);
     lock.reset();
     EXPECT_TRUE(FileExists(Path("Font.ttf")));
 }
 
 TEST_F(FileSystemReportTest, FileDeleteOfAMissingFile) {
+    systemtest::ReportAnswerer report;
     files_.FileDelete(Path("Keyboard.doc"));
-    systemtest::ExpectReported(root_, 53, "Datei nicht gefunden",
-                               "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Keyboard.doc")) + ")");
+    report.Check(root_, 53, "Datei nicht gefunden",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Keyboard.doc")) + ")");
 }
 
 TEST_F(FileSystemReportTest, FolderCreateOfAnExistingFolder) {
     const std::string folder = Path("Tvx");
     ASSERT_TRUE(CreateDirectoryW(runtime::Widen(folder).c_str(), nullptr));
+    systemtest::ReportAnswerer report;
     files_.FolderCreate(folder);
-    systemtest::ExpectReported(root_, 58, "Datei existiert bereits",
-                               "Erstellen eines Verzeichnisses fehlgeschlagen (" + Quoted(folder) + ")");
+    report.Check(root_, 58, "Datei existiert bereits",
+                 "Erstellen eines Verzeichnisses fehlgeschlagen (" + Quoted(folder) + ")");
 }
 
 TEST_F(FileSystemReportTest, FolderDeleteOfAMissingFolder) {
     const std::string folder = Path("Uninstall");
     const Failure expected = DirectCall("DeleteFolder", {folder, true});
     ASSERT_NE(expected.number, 0);
+    systemtest::ReportAnswerer report;
     files_.FolderDelete(folder);
-    systemtest::ExpectReported(root_, expected.number, expected.text,
-                               "Löschen eines Verzeichnisses fehlgeschlagen (" + Quoted(folder) + ")");
+    report.Check(root_, expected.number, expected.text,
+                 "Löschen eines Verzeichnisses fehlgeschlagen (" + Quoted(folder) + ")");
 }
 
 // The copy to the new name fails (its folder is missing): the old file is not deleted, so the
@@ -137,10 +144,11 @@ TEST_F(FileSystemReportTest, FileRenameAfterAFailedCopyKeepsTheOldFile) {
     const std::string newName = Path("no folder\\Normal (Tarvex Backup).dot");
     const Failure copy = DirectCall("CopyFile", {Path("Normal.dot"), newName, true});
     ASSERT_NE(copy.number, 0);
+    systemtest::ReportAnswerer report;
     files_.FileRename(Path("Normal.dot"), newName);
-    systemtest::ExpectReported(root_, copy.number, copy.text,
-                               "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Normal.dot")) + ", Ziel " +
-                                   Quoted(newName) + ")");
+    report.Check(root_, copy.number, copy.text,
+                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Normal.dot")) + ", Ziel " +
+                     Quoted(newName) + ")");
     EXPECT_EQ(ReadFile(Path("Normal.dot")), "the user's template");
 }
 
@@ -149,7 +157,8 @@ TEST_F(FileSystemReportTest, ExpectedErrorsAreShownAfterAllOthersAreIgnored) {
     root_.Errors()->IgnoreAll(true);
     const std::string folder = Path("Tvx");
     ASSERT_TRUE(CreateDirectoryW(runtime::Widen(folder).c_str(), nullptr));
+    systemtest::ReportAnswerer report;
     files_.FolderCreate(folder);
-    systemtest::ExpectReported(root_, 58, "Datei existiert bereits",
-                               "Erstellen eines Verzeichnisses fehlgeschlagen (" + Quoted(folder) + ")");
+    report.Check(root_, 58, "Datei existiert bereits",
+                 "Erstellen eines Verzeichnisses fehlgeschlagen (" + Quoted(folder) + ")");
 }

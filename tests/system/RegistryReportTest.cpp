@@ -19,9 +19,10 @@ TEST(RegistryReport, ValueWithoutDataIsReportedAndReadsEmpty) {
     RegCloseKey(key);
 
     Tarvex root;
+    systemtest::ReportAnswerer report;
     const runtime::Variant read = root.ExternalRegistry()->ReadValue("HKEY_CURRENT_USER\\" + base, "Nothing");
-    systemtest::ExpectReported(root, 5, "Unzulässiger Prozeduraufruf oder ungültiges Argument",
-                               "Unbekannter Fehler in Klasse \"Tvx_ExternalRegistry\"");
+    report.Check(root, 5, "Unzulässiger Prozeduraufruf oder ungültiges Argument",
+                 "Unbekannter Fehler in Klasse \"Tvx_ExternalRegistry\"");
     EXPECT_TRUE(read.IsEmpty());
 
     RegDeleteTreeW(HKEY_CURRENT_USER, runtime::Widen(base).c_str());

@@ -58,7 +58,19 @@ void ExpectNoReport(Tarvex& root) {
     EXPECT_EQ(root.Errors()->Description().ToString(), "");
 }
 
-void ExpectReported(Tarvex& root, int32_t number, const std::string& errorText, const std::string& description) {
+ReportAnswerer::ReportAnswerer() {
+    answerer_.Click("Ignorieren");
+}
+
+void ReportAnswerer::Check(Tarvex& root, int32_t number, const std::string& errorText, const std::string& description) {
+    ASSERT_TRUE(answerer_.Done()) << "no error dialog was shown";
+    const auto seen = answerer_.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Title, "Tarvex Error");
+    EXPECT_NE(seen[0].Body.find("\n\nFehlerbeschreibung: \"" + description + "\"\nVisual Basic Fehler: \"" + errorText +
+                                "\"\nVisual Basic Fehlernummer: " + std::to_string(number) + "\n"),
+              std::string::npos)
+        << seen[0].Body;
     EXPECT_EQ(root.Errors()->ErrNumber().ToLong(), number);
     EXPECT_EQ(root.Errors()->ErrDescription().ToString(), errorText);
     EXPECT_EQ(root.Errors()->Description().ToString(), description);

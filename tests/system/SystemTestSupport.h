@@ -2,6 +2,7 @@
 
 #include "forms/Window.h"
 #include "runtime/Handle.h"
+#include "support/DialogAnswerer.h"
 
 #include <windows.h>
 
@@ -22,9 +23,17 @@ std::string UniqueName(const std::string& prefix);
 // Nothing was reported: the error handler never stored a report.
 void ExpectNoReport(Tarvex& root);
 
-// The last report shown, as the error handler keeps it: its number, the failure's text and the
-// description line (the class or the failed operation).
-void ExpectReported(Tarvex& root, int32_t number, const std::string& errorText, const std::string& description);
+// Answers the next error dialog with "Ignorieren", as a user carrying on does. Check then
+// compares the dialog's lines and what the error handler keeps with the report expected: its
+// number, the failure's text and the description line (the class or the failed operation).
+class ReportAnswerer {
+public:
+    ReportAnswerer();
+    void Check(Tarvex& root, int32_t number, const std::string& errorText, const std::string& description);
+
+private:
+    testsupport::DialogAnswerer answerer_;
+};
 
 // A plain top-level window of the test's thread, hidden until shown, passed where a form is
 // expected.

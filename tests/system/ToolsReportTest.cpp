@@ -11,8 +11,9 @@ TEST(ExistenceReport, FailedFileLookupIsReportedAndAnswersFalse) {
     Tarvex root;
     testsupport::TempFolder folder("tvxtoolsreport");
     testsupport::WriteFile(folder.Path() + "x.dot", "x");
+    systemtest::ReportAnswerer report;
     const runtime::Variant exists = root.Tools()->CheckIfFileExists(folder.Path() + "*\\x.dot");
-    systemtest::ExpectReported(root, 52, "Dateiname oder -nummer falsch", "Unbekannter Fehler in Klasse \"Tvx_Tools\"");
+    report.Check(root, 52, "Dateiname oder -nummer falsch", "Unbekannter Fehler in Klasse \"Tvx_Tools\"");
     EXPECT_EQ(exists.GetKind(), runtime::Variant::Kind::Boolean);
     EXPECT_FALSE(exists.ToBool());
 }
@@ -20,8 +21,9 @@ TEST(ExistenceReport, FailedFileLookupIsReportedAndAnswersFalse) {
 TEST(ExistenceReport, FailedFolderLookupIsReportedAndAnswersFalse) {
     Tarvex root;
     testsupport::TempFolder folder("tvxtoolsreport");
+    systemtest::ReportAnswerer report;
     const runtime::Variant exists = root.Tools()->CheckIfDirectoryExists(folder.Path() + "a|b\\Tvx");
-    systemtest::ExpectReported(root, 52, "Dateiname oder -nummer falsch", "Unbekannter Fehler in Klasse \"Tvx_Tools\"");
+    report.Check(root, 52, "Dateiname oder -nummer falsch", "Unbekannter Fehler in Klasse \"Tvx_Tools\"");
     EXPECT_EQ(exists.GetKind(), runtime::Variant::Kind::Boolean);
     EXPECT_FALSE(exists.ToBool());
 }
