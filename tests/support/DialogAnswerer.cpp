@@ -182,6 +182,8 @@ DialogAnswerer::~DialogAnswerer() {
 DialogAnswerer& DialogAnswerer::Queue(Answer answer) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        answer.Before = std::move(pendingBefore_);
+        pendingBefore_ = nullptr;
         pending_.push_back(std::move(answer));
     }
     changed_.notify_all();
@@ -189,6 +191,12 @@ DialogAnswerer& DialogAnswerer::Queue(Answer answer) {
 }
 
 DialogAnswerer& DialogAnswerer::Click(const std::string& caption) { return Queue({Answer::Kind::Click, caption}); }
+DialogAnswerer& DialogAnswerer::Before(std::function<void()> action) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pendingBefore_ = std::move(action);
+    return *this;
+}
+
 DialogAnswerer& DialogAnswerer::Enter() { return Queue({Answer::Kind::Enter, {}}); }
 DialogAnswerer& DialogAnswerer::Escape() { return Queue({Answer::Kind::Escape, {}}); }
 DialogAnswerer& DialogAnswerer::CloseBox() { return Queue({Answer::Kind::CloseBox, {}}); }
@@ -245,6 +253,9 @@ void DialogAnswerer::Run() {
             if (ButtonWithCaption(dialog, "Ignorieren") != nullptr) {
                 answer = {Answer::Kind::Click, "Ignorieren"};
             }
+        }
+        if (answer.Before) {
+            answer.Before();
         }
         switch (answer.How) {
         case Answer::Kind::Click:

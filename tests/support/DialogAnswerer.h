@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,7 +29,8 @@ struct ShownDialog {
 // How a user answers a dialog.
 struct Answer {
     enum class Kind { Click, Enter, Escape, CloseBox } How;
-    std::string Caption; // for Click: the caption of the button to press
+    std::string Caption;            // for Click: the caption of the button to press
+    std::function<void()> Before{}; // what the user does before answering (closes Word, say)
 };
 
 // Answers the program's dialogs (message box and notice) shown by the thread that creates it,
@@ -45,6 +47,8 @@ public:
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
     DialogAnswerer& Click(const std::string& caption);
+    // Runs the action when the next dialog is up, before its answer is given.
+    DialogAnswerer& Before(std::function<void()> action);
     DialogAnswerer& Enter();
     DialogAnswerer& Escape();
     DialogAnswerer& CloseBox();
@@ -63,6 +67,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Answer> pending_;
+    std::function<void()> pendingBefore_;
     std::vector<ShownDialog> seen_;
     bool stopping_ = false;
     std::thread worker_;
