@@ -8,7 +8,7 @@
 using forms::Px;
 using runtime::Variant;
 using setuptest::SetupProbe;
-using setuptest::WordSandbox;
+using testsupport::WordSandbox;
 using testsupport::DialogAnswerer;
 
 namespace {

@@ -42,6 +42,10 @@ struct Answer {
 class DialogAnswerer {
 public:
     DialogAnswerer();
+    // Answers the dialogs of another process, the program started on its own. A hook cannot count
+    // that process's showings; instead each answered message box gets a marked caption before the
+    // answer goes in, and the next dialog is the one showing a title again.
+    explicit DialogAnswerer(DWORD processId);
     ~DialogAnswerer();
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
@@ -62,7 +66,13 @@ private:
     DialogAnswerer& Queue(Answer answer);
     void Run();
 
+    // Whether a dialog, found visible, is one not answered yet.
+    bool IsNew(HWND dialog, long showing);
+
+    DWORD processId_;
+    bool remote_;
     HHOOK hook_ = nullptr;
+    HWND answeredNotice_ = nullptr;
     long answeredShowing_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;

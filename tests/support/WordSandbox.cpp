@@ -1,11 +1,11 @@
-#include "SetupTestSupport.h"
+#include "support/WordSandbox.h"
 
 #include "runtime/Text.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-namespace setuptest {
+namespace testsupport {
 
 namespace {
 
@@ -60,7 +60,7 @@ std::string WordSandbox::AddWord(int version, const std::string& folderName, boo
     SHCreateDirectoryExW(nullptr, runtime::Widen(programDir).c_str(), nullptr);
     if (withTemplate) {
         CreateDirectoryW(runtime::Widen(programDir + "STARTUP").c_str(), nullptr);
-        testsupport::WriteFile(programDir + "STARTUP\\Tvx.dot", "old template");
+        WriteFile(programDir + "STARTUP\\Tvx.dot", "old template");
     }
     const std::wstring value = runtime::Widen(trailingBackslash ? programDir : programDir.substr(0, programDir.size() - 1));
     HKEY key = nullptr;
@@ -100,4 +100,4 @@ bool KeyExists(HKEY hive, const std::string& key) {
 
 void DeleteTree(HKEY hive, const std::string& key) { RegDeleteTreeW(hive, runtime::Widen(key).c_str()); }
 
-} // namespace setuptest
+} // namespace testsupport
