@@ -55,7 +55,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     HWND window = CreateWindowExW(0, L"TvxStandin", runtime::Widen(caption).c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
-    ShowWindow(window, SW_SHOWDEFAULT);
+    // Wine treats SW_SHOWDEFAULT as SW_SHOWNORMAL instead of taking the start-up show state, so
+    // the state is passed on here: a Word started maximized comes up maximized.
+    ShowWindow(window, showState >= 0 ? showState : SW_SHOWNORMAL);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

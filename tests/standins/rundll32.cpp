@@ -1,0 +1,80 @@
+// Stands in for the shell's Fonts folder view under Wine, whose shell32 entry for it is a stub that
+// opens no window: without this every install that copies a font would wait its full 30 s for a
+// window that never comes. Installed as rundll32.exe into a prefix's system32 folder, so that the
+// setup's unqualified "RUNDLL32.EXE" finds it. Only the Fonts folder command gets a window; every
+// other command ends at once, as a finished rundll32 would.
+//
+// Like the Word stand-in it appends its command line and start-up show state to the file named by
+// TVX_STANDIN_LOG, and its window stays until it is closed or its process terminated. The setup
+// finds the window by its caption and hides it, never closes it.
+
+#include "runtime/Process.h"
+#include "runtime/Text.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+constexpr char kFontsFolderCommand[] = "shell32.dll,SHHelpShortcuts_RunDLL FontsFolder";
+
+LRESULT CALLBACK FontsViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void AppendToLog(const std::string& line) {
+    const std::string logPath = runtime::Environ("TVX_STANDIN_LOG");
+    if (logPath.empty()) {
+        return;
+    }
+    HANDLE file = CreateFileW(runtime::Widen(logPath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The shell treats the module and entry names without regard to case; so do we.
+    const std::string arguments = runtime::Trim(runtime::CommandArguments());
+    if (runtime::LCase(arguments) != runtime::LCase(kFontsFolderCommand)) {
+        return 0;
+    }
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    const int showState = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+    AppendToLog("show=" + std::to_string(showState) + "\nargs=" + arguments +
+                "\ncmdline=" + runtime::Narrow(GetCommandLineW()) + "\n");
+
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = FontsViewProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = L"TvxFontsView";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, L"TvxFontsView", L"Fonts", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 480,
+                                  320, nullptr, nullptr, instance, nullptr);
+    // The setup starts the view minimized without the focus (style 6), and the real view's first
+    // window takes that state. Wine does not apply it to SW_SHOWDEFAULT, so it is passed on here.
+    ShowWindow(window, showState >= 0 ? showState : SW_SHOWNORMAL);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
