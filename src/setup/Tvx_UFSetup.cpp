@@ -55,8 +55,7 @@ Tvx_UFSetup::Tvx_UFSetup() : forms::Form(Layout()) {
     FSchritt2 = &Add<forms::Frame>(*this, kIdSchritt2, Place{12, 180, 450, 132}, 2, "Schritt 2");
     FLabelInstall = &Add<TextBox>(*FSchritt2, kIdLabelInstall, Place{12, 12, 420, 12.75}, 0,
                                   "Installations-Optionen für die oben angegebene Word-Version ...");
-    FOptionInstall =
-        &Add<OptionButton>(*FSchritt2, kIdOptionInstall, Place{12, 30, 420, 18}, 1, "Tarvex installieren");
+    FOptionInstall = &Add<OptionButton>(*FSchritt2, kIdOptionInstall, Place{12, 30, 420, 18}, 1, "Tarvex installieren");
     FOptionUpdate = &Add<OptionButton>(*FSchritt2, kIdOptionUpdate, Place{12, 54, 420, 18}, 2,
                                        "Tarvex updaten oder erneut installieren");
     FOptionUninstall =
@@ -89,7 +88,9 @@ Tarvex& Tvx_UFSetup::Root() {
     return *FRoot;
 }
 
-ErrorTrap Tvx_UFSetup::Trap() { return ErrorTrap(&Root(), kTypeName); }
+ErrorTrap Tvx_UFSetup::Trap() {
+    return ErrorTrap(&Root(), kTypeName);
+}
 
 void Tvx_UFSetup::UserForm_Initialize() {
     // Unlike every other procedure this one leaves at its first failure: the rest of the start-up
@@ -136,7 +137,9 @@ void Tvx_UFSetup::Weiter_Click() {
     ExitSetup();
 }
 
-void Tvx_UFSetup::Abbrechen_Click() { ExitSetup(); }
+void Tvx_UFSetup::Abbrechen_Click() {
+    ExitSetup();
+}
 
 void Tvx_UFSetup::MehrInformationen_Click() {
     ErrorTrap trap = Trap();

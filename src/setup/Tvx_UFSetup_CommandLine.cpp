@@ -63,7 +63,9 @@ void Tvx_UFSetup::HandleCommandLine() {
         relaunchDir += "\\";
         std::string setupDir;
         trap([&] { setupDir = GetSetupDir().ToString(); });
-        trap([&] { Required(Root().FileSystem()).FileCopyInUse(setupDir + "TvxSetup.exe", relaunchDir + "TvxSetup.exe"); });
+        trap([&] {
+            Required(Root().FileSystem()).FileCopyInUse(setupDir + "TvxSetup.exe", relaunchDir + "TvxSetup.exe");
+        });
         const runtime::Collection runtimeFiles = GetRuntimeFiles();
         const int32_t count = runtimeFiles.Count();
         for (int32_t item = 1; item <= count; ++item) {

@@ -31,9 +31,7 @@ void Tvx_UFSetup::EnsureWordClosed() {
     if (trap.If([&] { return StartedWithUninstallSwitch(); })) {
         waitLimit = 2000;
     }
-    auto wordRuns = [&] {
-        return Required(Root().ExternalProcesses()).CheckIfProcessExists(kWordProcess).ToBool();
-    };
+    auto wordRuns = [&] { return Required(Root().ExternalProcesses()).CheckIfProcessExists(kWordProcess).ToBool(); };
     auto ticks = [&] { return Required(Root().ExternalFunctions()).GetTickCount(); };
 
     if (trap.If([&] { return !wordRuns(); })) {
@@ -41,7 +39,8 @@ void Tvx_UFSetup::EnsureWordClosed() {
     }
     Variant reply;
     for (;;) {
-        // Reply 0, "Wiederholen", and the first pass: a busy wait over the tick count that lets the message loop run between the polls.
+        // Reply 0, "Wiederholen", and the first pass: a busy wait over the tick count that lets the message loop run
+        // between the polls.
         int32_t start = 0;
         trap([&] { start = ticks(); });
         for (;;) {

@@ -73,7 +73,9 @@ void Tvx_UFSetup::FontsInstall() {
     }
     std::string setupDir;
     trap([&] { setupDir = GetSetupDir().ToString(); });
-    auto fileExists = [&](const std::string& path) { return Required(Root().Tools()).CheckIfFileExists(path).ToBool(); };
+    auto fileExists = [&](const std::string& path) {
+        return Required(Root().Tools()).CheckIfFileExists(path).ToBool();
+    };
 
     // Pass 1: a font whose size differs from the delivered file is deleted, to be copied anew.
     std::string changedFonts;

@@ -43,7 +43,9 @@ void Tvx_UFSetup::Install() {
     Tvx_FileSystem* files = nullptr;
     trap([&] { tools = &Required(Root().Tools()); });
     trap([&] { files = &Required(Root().FileSystem()); });
-    auto folderMissing = [&](const std::string& folder) { return !Required(tools).CheckIfDirectoryExists(folder).ToBool(); };
+    auto folderMissing = [&](const std::string& folder) {
+        return !Required(tools).CheckIfDirectoryExists(folder).ToBool();
+    };
 
     std::string programDir;
     std::string installDir;
@@ -84,7 +86,9 @@ void Tvx_UFSetup::Install() {
     // The entry in the system's list of installed programs; its values only when its key exists.
     int32_t version = 0;
     trap([&] { version = GetWordVersion(); });
-    auto keyPath = [&] { return std::string(kUninstallKeys) + "\\Tarvex für Microsoft Word " + std::to_string(version); };
+    auto keyPath = [&] {
+        return std::string(kUninstallKeys) + "\\Tarvex für Microsoft Word " + std::to_string(version);
+    };
     if (trap.If([&] { return Required(Root().ExternalRegistry()).AddKey(keyPath()); })) {
         auto write = [&](const char* name, Variant value, const char* type) {
             trap([&] {
@@ -105,8 +109,8 @@ void Tvx_UFSetup::Install() {
         write("Publisher", kPublisher, "REG_SZ");
         // The program path is quoted: unquoted, a path with blanks would let Windows start
         // another program ("C:\Program.exe") in its place.
-        write("UninstallString",
-              "\"" + uninstallDir + "TvxSetup.exe\" /Uninstall_1_" + std::to_string(version), "REG_SZ");
+        write("UninstallString", "\"" + uninstallDir + "TvxSetup.exe\" /Uninstall_1_" + std::to_string(version),
+              "REG_SZ");
         write("URLInfoAbout", kWebAddress, "REG_SZ");
     }
 

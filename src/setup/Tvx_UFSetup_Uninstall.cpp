@@ -28,8 +28,7 @@ std::string TwoDigits(int number) {
 // Characters a file name cannot hold ("/" in some short date formats) become "-".
 std::string FileNameSafe(std::string text) {
     for (char& c : text) {
-        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
-            c == '|') {
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|') {
             c = '-';
         }
     }
@@ -110,7 +109,9 @@ void Tvx_UFSetup::Uninstall() {
     // The entry in the list of installed programs: its values, then its key. Each call gets a
     // path of its own, since DelKey cuts the one it is given.
     std::string keyPath;
-    trap([&] { keyPath = std::string(kUninstallKeys) + "\\Tarvex für Microsoft Word " + std::to_string(GetWordVersion()); });
+    trap([&] {
+        keyPath = std::string(kUninstallKeys) + "\\Tarvex für Microsoft Word " + std::to_string(GetWordVersion());
+    });
     for (const char* name : {"Comments", "Contact", "DisplayName", "DisplayIcon", "HelpLink", "NoModify", "NoRepair",
                              "Publisher", "UninstallString", "URLInfoAbout"}) {
         trap([&] { Required(Root().ExternalRegistry()).DelValue(std::string(keyPath), name); });

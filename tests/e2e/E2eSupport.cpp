@@ -14,7 +14,9 @@ namespace e2e {
 using runtime::Narrow;
 using runtime::Widen;
 
-std::string SampleFolder() { return testsupport::BinFolder() + "..\\sample\\"; }
+std::string SampleFolder() {
+    return testsupport::BinFolder() + "..\\sample\\";
+}
 
 void CopyTree(const std::string& from, const std::string& to) {
     CreateDirectoryW(Widen(to).c_str(), nullptr);
@@ -92,8 +94,8 @@ Process::Process(const std::string& commandLine, const Sandbox& sandbox) {
     PROCESS_INFORMATION started{};
     // Started from another folder than its own: the program must find its files by its own path.
     const std::wstring folder = Widen(sandbox.Root());
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.data(), folder.c_str(), &startup, &started)) {
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        folder.c_str(), &startup, &started)) {
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
         return;
     }
@@ -120,7 +122,9 @@ bool Process::WaitForExit(std::chrono::milliseconds limit, DWORD* exitCode) {
     return true;
 }
 
-bool Process::Running() { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Process::Running() {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 HWND WaitForWizard(DWORD processId, std::chrono::milliseconds limit) {
     struct Search {
@@ -170,7 +174,9 @@ std::string TextOf(HWND control) {
     return Narrow(text);
 }
 
-bool Checked(HWND optionButton) { return SendMessageW(optionButton, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Checked(HWND optionButton) {
+    return SendMessageW(optionButton, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 std::vector<std::string> ListItems(HWND listBox) {
     std::vector<std::string> items;
@@ -183,9 +189,13 @@ std::vector<std::string> ListItems(HWND listBox) {
     return items;
 }
 
-int ListSelection(HWND listBox) { return static_cast<int>(SendMessageW(listBox, LB_GETCURSEL, 0, 0)); }
+int ListSelection(HWND listBox) {
+    return static_cast<int>(SendMessageW(listBox, LB_GETCURSEL, 0, 0));
+}
 
-void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+void Click(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
 
 void PressEnter(HWND window) {
     GUITHREADINFO info{};
@@ -220,6 +230,33 @@ void EndProcessesNamed(const std::string& exeName) {
 
 bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     return testsupport::WaitFor(condition, limit);
+}
+
+} // namespace e2e
+
+namespace e2e {
+
+std::string WindowsOf(DWORD processId) {
+    struct Collect {
+        DWORD processId;
+        std::string text;
+    } collect{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* c = reinterpret_cast<Collect*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == c->processId) {
+                wchar_t className[64] = {};
+                GetClassNameW(window, className, 64);
+                c->text += "[" + Narrow(className) + "] \"" + TextOf(window) + "\"" +
+                           (IsWindowVisible(window) ? " visible" : " hidden") +
+                           (IsWindowEnabled(window) ? "" : " disabled") + "\n";
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&collect));
+    return collect.text;
 }
 
 } // namespace e2e

@@ -80,6 +80,9 @@ std::vector<DWORD> ProcessesNamed(const std::string& exeName);
 // Ends every process of this name; for stand-ins a test started or made the program start.
 void EndProcessesNamed(const std::string& exeName);
 
+// The top-level windows of a process, one line each: for the message of a failed test.
+std::string WindowsOf(DWORD processId);
+
 // Waits until the condition holds; false after the limit.
 bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 20s);
 

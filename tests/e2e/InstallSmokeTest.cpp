@@ -13,7 +13,7 @@ TEST(InstallSmoke, WizardComesUpAndInstallsForWord11) {
               runtime::Widen(word + "winword.exe").c_str(), FALSE);
     Process setup(SetupCommand(sandbox), sandbox);
     HWND wizard = WaitForWizard(setup.Id());
-    ASSERT_NE(wizard, nullptr);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     EXPECT_EQ(ListItems(WizardControl(wizard, Tvx_UFSetup::kIdListBox)),
               std::vector<std::string>{"Microsoft Word 2003 (Version 11)"});
     EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionInstall)));

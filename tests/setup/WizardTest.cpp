@@ -8,8 +8,8 @@
 using forms::Px;
 using runtime::Variant;
 using setuptest::SetupProbe;
-using testsupport::WordSandbox;
 using testsupport::DialogAnswerer;
+using testsupport::WordSandbox;
 
 namespace {
 
@@ -49,7 +49,8 @@ TEST(Wizard, EveryControlStandsWhereTheLayoutPutsIt) {
 
     using S = Tvx_UFSetup;
     const Expected layout[] = {
-        {S::kIdLabelWelcome, 0, 12, 54, 450, 12.75, "Willkommen beim Setup der Tarvex für Microsoft Word 97/2000/XP/2003.", true},
+        {S::kIdLabelWelcome, 0, 12, 54, 450, 12.75,
+         "Willkommen beim Setup der Tarvex für Microsoft Word 97/2000/XP/2003.", true},
         {S::kIdSchritt1, 0, 12, 72, 450, 102, "Schritt 1", true},
         {S::kIdLabelVersion, S::kIdSchritt1, 12, 12, 420, 22.5,
          "Bitte wählen Sie die Version von Microsoft Word aus, unter der Sie die Tarvex installieren (bzw. "

@@ -176,8 +176,7 @@ DialogAnswerer::DialogAnswerer()
       hook_(SetWindowsHookExW(WH_CALLWNDPROC, CountShowings, nullptr, GetCurrentThreadId())),
       answeredShowing_(showings.load()), worker_([this] { Run(); }) {}
 
-DialogAnswerer::DialogAnswerer(DWORD processId)
-    : processId_(processId), remote_(true), worker_([this] { Run(); }) {}
+DialogAnswerer::DialogAnswerer(DWORD processId) : processId_(processId), remote_(true), worker_([this] { Run(); }) {}
 
 bool DialogAnswerer::IsNew(HWND dialog, long showing) {
     if (!remote_) {
@@ -213,16 +212,24 @@ DialogAnswerer& DialogAnswerer::Queue(Answer answer) {
     return *this;
 }
 
-DialogAnswerer& DialogAnswerer::Click(const std::string& caption) { return Queue({Answer::Kind::Click, caption}); }
+DialogAnswerer& DialogAnswerer::Click(const std::string& caption) {
+    return Queue({Answer::Kind::Click, caption});
+}
 DialogAnswerer& DialogAnswerer::Before(std::function<void()> action) {
     std::lock_guard<std::mutex> lock(mutex_);
     pendingBefore_ = std::move(action);
     return *this;
 }
 
-DialogAnswerer& DialogAnswerer::Enter() { return Queue({Answer::Kind::Enter, {}}); }
-DialogAnswerer& DialogAnswerer::Escape() { return Queue({Answer::Kind::Escape, {}}); }
-DialogAnswerer& DialogAnswerer::CloseBox() { return Queue({Answer::Kind::CloseBox, {}}); }
+DialogAnswerer& DialogAnswerer::Enter() {
+    return Queue({Answer::Kind::Enter, {}});
+}
+DialogAnswerer& DialogAnswerer::Escape() {
+    return Queue({Answer::Kind::Escape, {}});
+}
+DialogAnswerer& DialogAnswerer::CloseBox() {
+    return Queue({Answer::Kind::CloseBox, {}});
+}
 
 bool DialogAnswerer::Done(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -266,8 +273,8 @@ void DialogAnswerer::Run() {
             // Marked before the answer goes in, so that the program's next dialog, which sets a
             // title again, cannot be taken for this one.
             DWORD_PTR done = 0;
-            SendMessageTimeoutW(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kAnsweredMark), SMTO_ABORTIFHUNG,
-                                5000, &done);
+            SendMessageTimeoutW(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kAnsweredMark), SMTO_ABORTIFHUNG, 5000,
+                                &done);
         } else if (!messageBox) {
             answeredNotice_ = dialog;
         }

@@ -19,7 +19,8 @@ std::wstring OptionsKey(int version) {
 
 void WordSandbox::RemoveAllWordEntries() {
     for (int version = 1; version <= 41; ++version) {
-        RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Microsoft\\Office\\" + std::to_wstring(version) + L".0").c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER,
+                       (L"Software\\Microsoft\\Office\\" + std::to_wstring(version) + L".0").c_str());
     }
 }
 
@@ -32,8 +33,8 @@ WordSandbox::WordSandbox() {
     wchar_t value[MAX_PATH] = {};
     DWORD size = sizeof value;
     DWORD type = 0;
-    hadFontsValue_ = RegQueryValueExW(key, L"Fonts", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-                     ERROR_SUCCESS;
+    hadFontsValue_ =
+        RegQueryValueExW(key, L"Fonts", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
     savedFontsValue_ = value;
     const std::wstring fonts = runtime::Widen(fontsDir_.substr(0, fontsDir_.size() - 1));
     RegSetValueExW(key, L"Fonts", 0, REG_SZ, reinterpret_cast<const BYTE*>(fonts.c_str()),
@@ -62,7 +63,8 @@ std::string WordSandbox::AddWord(int version, const std::string& folderName, boo
         CreateDirectoryW(runtime::Widen(programDir + "STARTUP").c_str(), nullptr);
         WriteFile(programDir + "STARTUP\\Tvx.dot", "old template");
     }
-    const std::wstring value = runtime::Widen(trailingBackslash ? programDir : programDir.substr(0, programDir.size() - 1));
+    const std::wstring value =
+        runtime::Widen(trailingBackslash ? programDir : programDir.substr(0, programDir.size() - 1));
     HKEY key = nullptr;
     RegCreateKeyExW(HKEY_CURRENT_USER, OptionsKey(version).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                     nullptr);
@@ -98,6 +100,8 @@ bool KeyExists(HKEY hive, const std::string& key) {
     return true;
 }
 
-void DeleteTree(HKEY hive, const std::string& key) { RegDeleteTreeW(hive, runtime::Widen(key).c_str()); }
+void DeleteTree(HKEY hive, const std::string& key) {
+    RegDeleteTreeW(hive, runtime::Widen(key).c_str());
+}
 
 } // namespace testsupport
