@@ -218,9 +218,29 @@ SetupRun::~SetupRun() {
     EndChildrenOf(id);
 }
 
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+HWND WaitForReadyWizard(DWORD processId, std::chrono::milliseconds limit) {
+    HWND wizard = WaitForWizard(processId, limit);
+    if (wizard == nullptr) {
+        return nullptr;
+    }
+    HWND weiter = WizardControl(wizard, Tvx_UFSetup::kIdWeiter);
+    if (!Eventually([&] { return FocusOf(wizard) == weiter; }, limit)) {
+        ADD_FAILURE() << "the start-up did not end with the focus on \"Weiter >\" but on the control "
+                      << GetDlgCtrlID(FocusOf(wizard));
+        return nullptr;
+    }
+    return wizard;
+}
+
 HWND SetupRun::Wizard() {
     if (wizard_ == nullptr) {
-        wizard_ = WaitForWizard(process_.Id());
+        wizard_ = WaitForReadyWizard(process_.Id());
     }
     return wizard_;
 }

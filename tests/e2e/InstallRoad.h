@@ -80,6 +80,12 @@ void EndProcessById(DWORD processId);
 // program has created its wizard and begun its start-up.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
+// The wizard once its start-up is over: the window comes up early, when the start-up brings it
+// to the front, and the focus goes to "Weiter >" last. Null when that did not happen in time.
+HWND WaitForReadyWizard(DWORD processId, std::chrono::milliseconds limit = 30s);
+// The window with the input focus in the thread of a window.
+HWND FocusOf(HWND window);
+
 // The setup started from the sandbox, with an answerer for its dialogs. The answerer fails the
 // test on any dialog it was not told to expect. Whatever the setup started is ended with it.
 class SetupRun {
@@ -89,7 +95,7 @@ public:
 
     Process& Program() { return process_; }
     testsupport::DialogAnswerer& Dialogs() { return *dialogs_; }
-    // The wizard, once it is up; null when it did not come.
+    // The wizard, once its start-up is over; null when it did not come.
     HWND Wizard();
     // Clicks "Weiter >" and waits for the program's end; false when it did not end in time.
     bool Continue(std::chrono::milliseconds limit = 60s);

@@ -69,6 +69,8 @@ TEST(InstallVersions, EnterRightAfterStartInstallsForTheHighestVersion) {
         HWND wizard = setup.Wizard();
         ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Program().Id());
         EXPECT_EQ(ListSelection(WizardControl(wizard, Tvx_UFSetup::kIdListBox)), 1);
+        // Enter goes to the control with the focus: "Weiter >", where the start-up left it.
+        EXPECT_EQ(FocusOf(wizard), WizardControl(wizard, Tvx_UFSetup::kIdWeiter));
         PressEnter(wizard);
         DWORD exitCode = 1;
         ASSERT_TRUE(setup.Program().WaitForExit(60s, &exitCode)) << WindowsOf(setup.Program().Id());
