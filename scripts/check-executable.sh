@@ -2,7 +2,9 @@
 # The shipped program is one file under 1 MB that needs nothing but Windows' own DLLs.
 set -euo pipefail
 exe="$1"
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|shlwapi|ole32|oleaut32|windowscodecs|msvcrt|version|uxtheme)\.dll$'
+# Windows' own DLLs, but none that the setup folder holds a file of the same name for (the add-in's
+# runtime support files): the loader would take that file from beside the program first.
+allowed='^(kernel32|user32|gdi32|comctl32|advapi32|ole32|msvcrt)\.dll$'
 
 size=$(stat -c %s "$exe")
 if [ "$size" -ge 1048576 ]; then

@@ -55,6 +55,7 @@ Form::Form(const FormLayout& layout) : layout_(layout) {
     if (handle_ == nullptr) {
         runtime::Raise(runtime::kErrOutOfMemory);
     }
+    CentreOn(nullptr);
     if (layout.IconId != 0) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
         auto big = LoadImageW(instance, MAKEINTRESOURCEW(layout.IconId), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
@@ -126,10 +127,9 @@ void Form::Show(int16_t modal) {
         owner = active != handle_ && IsOwnThreadWindow(active) ? active : nullptr;
         SetWindowLongPtrW(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     }
-    if (modal != 0 || !shownBefore_) {
+    if (modal != 0) {
         CentreOn(owner);
     }
-    shownBefore_ = true;
     ShowWindow(handle_, SW_SHOW);
     SetForegroundWindow(handle_);
     if (pendingFocus_ != nullptr) {
@@ -277,9 +277,10 @@ CommandButton* Form::FindButton(bool wantDefault) const {
 bool Form::HandleKey(UINT key, Control* focused) {
     switch (key) {
     case VK_RETURN: {
-        // A command button with the focus is pressed itself; elsewhere the default button.
+        // A command button with the focus is pressed itself; elsewhere the default button. A
+        // button that is hidden or disabled is never pressed, even when it kept the focus.
         auto* button = dynamic_cast<CommandButton*>(focused);
-        if (button == nullptr) {
+        if (button == nullptr || !Shown(button) || !button->Enabled()) {
             button = FindButton(true);
         }
         if (button != nullptr) {

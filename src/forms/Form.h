@@ -113,7 +113,6 @@ private:
     std::vector<HWND> disabledForModal_;
     bool closingFromSystemMenu_ = false;
     bool quitWhenDestroyed_ = false;
-    bool shownBefore_ = false;
 };
 
 // Runs the thread's message loop until the program's main form is destroyed.

@@ -10,8 +10,7 @@ namespace forms {
 namespace {
 
 // Releases a COM interface at the end of the scope.
-template <class Interface>
-class ComPtr {
+template <class Interface> class ComPtr {
 public:
     ComPtr() = default;
     ComPtr(const ComPtr&) = delete;
@@ -59,8 +58,12 @@ Picture::Picture(int resourceId) {
     Check(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnLoad, decoder.put()));
     ComPtr<IWICBitmapFrameDecode> frame;
     Check(decoder->GetFrame(0, frame.put()));
-    ComPtr<IWICBitmapSource> converted;
-    Check(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), converted.put()));
+    // Through the factory, not WICConvertBitmapSource: the program does not import the codecs'
+    // DLL, which would be looked for beside the program first (see runtime/OleAut.h).
+    ComPtr<IWICFormatConverter> converted;
+    Check(factory->CreateFormatConverter(converted.put()));
+    Check(converted->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                WICBitmapPaletteTypeCustom));
     UINT width = 0;
     UINT height = 0;
     Check(converted->GetSize(&width, &height));

@@ -1,9 +1,8 @@
 #include "Automation.h"
 
+#include "OleAut.h"
 #include "RuntimeError.h"
 #include "Text.h"
-
-#include <oleauto.h>
 
 namespace runtime {
 
@@ -11,7 +10,7 @@ namespace {
 
 VARIANT ToVariant(const Variant& value) {
     VARIANT converted;
-    VariantInit(&converted);
+    oleaut::VariantInit(&converted);
     switch (value.GetKind()) {
     case Variant::Kind::Empty:
         break;
@@ -38,7 +37,7 @@ VARIANT ToVariant(const Variant& value) {
     case Variant::Kind::String: {
         const std::wstring text = Widen(value.ToString());
         converted.vt = VT_BSTR;
-        converted.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        converted.bstrVal = oleaut::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
         if (converted.bstrVal == nullptr) {
             Raise(kErrOutOfMemory);
         }
@@ -56,7 +55,7 @@ public:
     ArgumentList& operator=(const ArgumentList&) = delete;
     ~ArgumentList() {
         for (VARIANT& argument : arguments_) {
-            VariantClear(&argument);
+            oleaut::VariantClear(&argument);
         }
     }
 
@@ -96,11 +95,11 @@ ComponentFailure TakeException(EXCEPINFO& exception, HRESULT invokeResult) {
     }
     if (exception.bstrDescription != nullptr) {
         failure.description =
-            Narrow(std::wstring_view(exception.bstrDescription, SysStringLen(exception.bstrDescription)));
+            Narrow(std::wstring_view(exception.bstrDescription, oleaut::SysStringLen(exception.bstrDescription)));
     }
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
+    oleaut::SysFreeString(exception.bstrSource);
+    oleaut::SysFreeString(exception.bstrDescription);
+    oleaut::SysFreeString(exception.bstrHelpFile);
     return failure;
 }
 
@@ -153,11 +152,11 @@ void AutomationObject::Call(const std::string& member, const std::vector<Variant
     DISPPARAMS parameters = list.Parameters();
     EXCEPINFO exception{};
     VARIANT result;
-    VariantInit(&result);
+    oleaut::VariantInit(&result);
     UINT argumentError = 0;
     const HRESULT invoked = object_.get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
                                                   &result, &exception, &argumentError);
-    VariantClear(&result);
+    oleaut::VariantClear(&result);
     if (invoked == DISP_E_EXCEPTION) {
         RaiseFailure(TakeException(exception, invoked));
     }

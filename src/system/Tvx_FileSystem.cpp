@@ -113,11 +113,13 @@ bool Tvx_FileSystem::FileDeleteInUse(const Variant& AFileName) {
     return result;
 }
 
-void Tvx_FileSystem::FileRename(const Variant& AOldName, const Variant& ANewName) {
+bool Tvx_FileSystem::FileRename(const Variant& AOldName, const Variant& ANewName) {
     ErrorTrap trap(Root, TypeName());
-    if (FileCopyChecked(AOldName, ANewName)) {
+    const bool copied = FileCopyChecked(AOldName, ANewName);
+    if (copied) {
         trap([&] { FileDelete(AOldName); });
     }
+    return copied;
 }
 
 void Tvx_FileSystem::FolderCreate(const Variant& AFolder) {

@@ -21,8 +21,9 @@ public:
     void FileDelete(const runtime::Variant& AFileName);
     bool FileDeleteInUse(const runtime::Variant& AFileName);
     // A copy to the new name, then the delete of the old one, which only follows a copy that
-    // succeeded: a user's file is never deleted before its copy exists.
-    void FileRename(const runtime::Variant& AOldName, const runtime::Variant& ANewName);
+    // succeeded: a user's file is never deleted before its copy exists. True when the copy
+    // under the new name exists, so a caller can tell whether the old content is safe.
+    bool FileRename(const runtime::Variant& AOldName, const runtime::Variant& ANewName);
     void FolderCreate(const runtime::Variant& AFolder);
     // Deletes the folder with everything in it, read-only contents too.
     void FolderDelete(const runtime::Variant& AFolder);

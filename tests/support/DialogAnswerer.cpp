@@ -13,9 +13,15 @@ namespace testsupport {
 
 namespace {
 
+// The caption an answered message box carries until its next dialog sets a title again.
+constexpr const wchar_t* kAnsweredMark = L"[answered]";
+
 std::string TextOf(HWND window) {
+    // WM_GETTEXT rather than GetWindowText: for a window of another process that reads only the
+    // caption Windows keeps, not an edit control's text.
     wchar_t text[8192] = {};
-    GetWindowTextW(window, text, 8192);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
     std::wstring value = text;
     // The edit control shows line feeds as CR LF; the program gave single line feeds.
     std::wstring plain;
@@ -166,8 +172,22 @@ LRESULT CALLBACK CountShowings(int code, WPARAM wParam, LPARAM lParam) {
 // The count of showings is taken here, on the thread that will show the dialogs: a dialog shown
 // before the worker thread gets going must still count as new.
 DialogAnswerer::DialogAnswerer()
-    : hook_(SetWindowsHookExW(WH_CALLWNDPROC, CountShowings, nullptr, GetCurrentThreadId())),
+    : processId_(GetCurrentProcessId()), remote_(false),
+      hook_(SetWindowsHookExW(WH_CALLWNDPROC, CountShowings, nullptr, GetCurrentThreadId())),
       answeredShowing_(showings.load()), worker_([this] { Run(); }) {}
+
+DialogAnswerer::DialogAnswerer(DWORD processId) : processId_(processId), remote_(true), worker_([this] { Run(); }) {}
+
+bool DialogAnswerer::IsNew(HWND dialog, long showing) {
+    if (!remote_) {
+        return showing > answeredShowing_;
+    }
+    if (GetDlgItem(dialog, Tvx_UFMessageBox::kIdTextBoxBig) != nullptr) {
+        return TextOf(dialog) != runtime::Narrow(kAnsweredMark);
+    }
+    // The notice keeps its caption; it is new once it was hidden after its last answer.
+    return dialog != answeredNotice_;
+}
 
 DialogAnswerer::~DialogAnswerer() {
     {
@@ -176,22 +196,40 @@ DialogAnswerer::~DialogAnswerer() {
     }
     changed_.notify_all();
     worker_.join();
-    UnhookWindowsHookEx(hook_);
+    if (hook_ != nullptr) {
+        UnhookWindowsHookEx(hook_);
+    }
 }
 
 DialogAnswerer& DialogAnswerer::Queue(Answer answer) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        answer.Before = std::move(pendingBefore_);
+        pendingBefore_ = nullptr;
         pending_.push_back(std::move(answer));
     }
     changed_.notify_all();
     return *this;
 }
 
-DialogAnswerer& DialogAnswerer::Click(const std::string& caption) { return Queue({Answer::Kind::Click, caption}); }
-DialogAnswerer& DialogAnswerer::Enter() { return Queue({Answer::Kind::Enter, {}}); }
-DialogAnswerer& DialogAnswerer::Escape() { return Queue({Answer::Kind::Escape, {}}); }
-DialogAnswerer& DialogAnswerer::CloseBox() { return Queue({Answer::Kind::CloseBox, {}}); }
+DialogAnswerer& DialogAnswerer::Click(const std::string& caption) {
+    return Queue({Answer::Kind::Click, caption});
+}
+DialogAnswerer& DialogAnswerer::Before(std::function<void()> action) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pendingBefore_ = std::move(action);
+    return *this;
+}
+
+DialogAnswerer& DialogAnswerer::Enter() {
+    return Queue({Answer::Kind::Enter, {}});
+}
+DialogAnswerer& DialogAnswerer::Escape() {
+    return Queue({Answer::Kind::Escape, {}});
+}
+DialogAnswerer& DialogAnswerer::CloseBox() {
+    return Queue({Answer::Kind::CloseBox, {}});
+}
 
 bool DialogAnswerer::Done(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -204,8 +242,6 @@ std::vector<ShownDialog> DialogAnswerer::Seen() {
 }
 
 void DialogAnswerer::Run() {
-    const DWORD processId = GetCurrentProcessId();
-    long answeredShowing = answeredShowing_;
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(mutex_);
@@ -214,21 +250,34 @@ void DialogAnswerer::Run() {
                 return;
             }
         }
+        if (answeredNotice_ != nullptr && !IsWindowVisible(answeredNotice_)) {
+            answeredNotice_ = nullptr;
+        }
         // The next dialog: one shown after the one answered last.
         const long showing = showings.load();
-        HWND dialog = showing > answeredShowing ? FindShownDialog(processId) : nullptr;
-        if (dialog == nullptr) {
+        HWND dialog = FindShownDialog(processId_);
+        if (dialog == nullptr || !IsNew(dialog, showing)) {
             continue;
         }
         // Let the dialog finish coming up (focus, default button) before reading and answering it.
         Sleep(20);
         ShownDialog shown;
-        if (!ReadMessageBox(processId, shown)) {
+        const bool messageBox = ReadMessageBox(processId_, shown);
+        if (!messageBox) {
             shown.Title = TextOf(dialog);
             shown.Body = TextOf(GetDlgItem(dialog, Tvx_UFMacroSecurity::kIdLabelWelcome));
             shown.Buttons.push_back(TextOf(GetDlgItem(dialog, Tvx_UFMacroSecurity::kIdOk)));
         }
-        answeredShowing = showing;
+        answeredShowing_ = showing;
+        if (remote_ && messageBox) {
+            // Marked before the answer goes in, so that the program's next dialog, which sets a
+            // title again, cannot be taken for this one.
+            DWORD_PTR done = 0;
+            SendMessageTimeoutW(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kAnsweredMark), SMTO_ABORTIFHUNG, 5000,
+                                &done);
+        } else if (!messageBox) {
+            answeredNotice_ = dialog;
+        }
 
         Answer answer{Answer::Kind::Escape, {}};
         bool expected = false;
@@ -245,6 +294,9 @@ void DialogAnswerer::Run() {
             if (ButtonWithCaption(dialog, "Ignorieren") != nullptr) {
                 answer = {Answer::Kind::Click, "Ignorieren"};
             }
+        }
+        if (answer.Before) {
+            answer.Before();
         }
         switch (answer.How) {
         case Answer::Kind::Click:

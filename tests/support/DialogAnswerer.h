@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,7 +29,8 @@ struct ShownDialog {
 // How a user answers a dialog.
 struct Answer {
     enum class Kind { Click, Enter, Escape, CloseBox } How;
-    std::string Caption; // for Click: the caption of the button to press
+    std::string Caption;            // for Click: the caption of the button to press
+    std::function<void()> Before{}; // what the user does before answering (closes Word, say)
 };
 
 // Answers the program's dialogs (message box and notice) shown by the thread that creates it,
@@ -40,11 +42,17 @@ struct Answer {
 class DialogAnswerer {
 public:
     DialogAnswerer();
+    // Answers the dialogs of another process, the program started on its own. A hook cannot count
+    // that process's showings; instead each answered message box gets a marked caption before the
+    // answer goes in, and the next dialog is the one showing a title again.
+    explicit DialogAnswerer(DWORD processId);
     ~DialogAnswerer();
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
     DialogAnswerer& Click(const std::string& caption);
+    // Runs the action when the next dialog is up, before its answer is given.
+    DialogAnswerer& Before(std::function<void()> action);
     DialogAnswerer& Enter();
     DialogAnswerer& Escape();
     DialogAnswerer& CloseBox();
@@ -58,11 +66,18 @@ private:
     DialogAnswerer& Queue(Answer answer);
     void Run();
 
+    // Whether a dialog, found visible, is one not answered yet.
+    bool IsNew(HWND dialog, long showing);
+
+    DWORD processId_;
+    bool remote_;
     HHOOK hook_ = nullptr;
+    HWND answeredNotice_ = nullptr;
     long answeredShowing_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Answer> pending_;
+    std::function<void()> pendingBefore_;
     std::vector<ShownDialog> seen_;
     bool stopping_ = false;
     std::thread worker_;

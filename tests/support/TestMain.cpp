@@ -26,6 +26,8 @@ void EndChildrenWithTheTest() {
 int main(int argc, char** argv) {
     // A crash must fail its test, not wait in a debugger dialog.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    // As the program does: libraries only from the system folder.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     EndChildrenWithTheTest();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

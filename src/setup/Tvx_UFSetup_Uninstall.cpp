@@ -1,0 +1,201 @@
+// The uninstall, and the restore of Word's "Normal.dot" from the copies the record file lists.
+
+#include "Tvx_UFSetup.h"
+
+#include "framework/ErrorTrap.h"
+#include "framework/Tarvex.h"
+#include "framework/Tvx_Tools.h"
+#include "runtime/Clock.h"
+#include "runtime/FileIO.h"
+#include "runtime/Text.h"
+#include "system/Tvx_ExternalRegistry.h"
+#include "system/Tvx_ExternalWindows.h"
+#include "system/Tvx_FileSystem.h"
+
+#include <memory>
+
+using runtime::Variant;
+
+namespace {
+
+constexpr const char* kUninstallKeys = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::string TwoDigits(int number) {
+    std::string text = std::to_string(number);
+    return text.size() == 1 ? "0" + text : text;
+}
+
+// Characters a file name cannot hold ("/" in some short date formats) become "-".
+std::string FileNameSafe(std::string text) {
+    for (char& c : text) {
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|') {
+            c = '-';
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+void Tvx_UFSetup::Uninstall() {
+    ErrorTrap trap = Trap();
+    WorkingStateShow();
+    // Without a selected row every path would be read relative to the current folder: after the
+    // getters' reports no file, folder or registry key is touched.
+    if (trap.If([&] { return GetWordProgramDir().ToString().empty(); })) {
+        return;
+    }
+
+    Variant keepFonts;
+    trap([&] {
+        keepFonts = Required(Root().Tools())
+                        .MessageBoxQuestion("Installierte Schriftarten beibehalten? (Empfohlen)\n\nHinweis: Wenn Sie "
+                                            "\"Nein\" wählen, werden die von den Tarvex installierten Schriftarten "
+                                            "gelöscht. Falls Sie die Schriften bereits in Dokumenten verwendet haben, "
+                                            "werden diese dann nicht mehr richtig angezeigt.");
+    });
+    if (trap.If([&] { return keepFonts == Variant(1); })) {
+        Variant restart;
+        trap([&] {
+            restart = Required(Root().Tools())
+                          .MessageBox("Tarvex Setup", 3, "Neustart empfohlen", 0,
+                                      "Da die Schriftarten deinstalliert werden sollen, bitten wir Sie an dieser "
+                                      "Stelle zuerst Ihren PC neu zu starten. Ansonsten kann es beim Löschen von "
+                                      "Schriftarten zu Problemen kommen, falls diese zuvor von einer Anwendung "
+                                      "geöffnet wurden.\n\nDrücken Sie dazu jetzt auf \"Beenden\", starten Sie Ihren "
+                                      "PC neu und führen Sie danach den Setup noch einmal aus. Falls Sie dies bereits "
+                                      "durchgeführt haben, können Sie jetzt auf \"Fortsetzen\" klicken.",
+                                      0, 0, 0, 0, "Beenden", "Fortsetzen");
+        });
+        if (trap.If([&] { return restart == Variant(0); })) {
+            Root().EndExecution();
+        } else {
+            FontsUninstall();
+            trap([&] { Required(Root().ExternalWindows()).WindowToForeground(this); });
+        }
+    }
+
+    Tvx_Tools* tools = nullptr;
+    Tvx_FileSystem* files = nullptr;
+    trap([&] { tools = &Required(Root().Tools()); });
+    trap([&] { files = &Required(Root().FileSystem()); });
+    // Each file only when it is there: a partly removed installation goes without complaint.
+    auto remove = [&](const std::string& path) {
+        if (trap.If([&] { return Required(tools).CheckIfFileExists(path).ToBool(); })) {
+            trap([&] { Required(files).FileDelete(path); });
+        }
+    };
+    std::string installDir;
+    std::string startupDir;
+    trap([&] { installDir = GetInstallDir().ToString(); });
+    trap([&] { startupDir = GetStartupDir().ToString(); });
+    remove(installDir + "Keyboard.doc");
+    remove(installDir + "TvxTutorial.exe");
+    remove(installDir + "QuickGuide.doc");
+    remove(startupDir + "Tvx.dot");
+    const std::string uninstallDir = installDir + "Uninstall\\";
+    const runtime::Collection runtimeFiles = GetRuntimeFiles();
+    remove(uninstallDir + "TvxSetup.exe");
+    const int32_t count = runtimeFiles.Count();
+    for (int32_t item = 1; item <= count; ++item) {
+        std::string name;
+        trap([&] { name = runtimeFiles.Item(item).ToString(); });
+        remove(uninstallDir + name);
+    }
+    if (trap.If([&] { return Required(tools).CheckIfDirectoryExists(installDir + "Uninstall").ToBool(); })) {
+        trap([&] { Required(files).FolderDelete(installDir + "Uninstall"); });
+    }
+
+    // The entry in the list of installed programs: its values, then its key. Each call gets a
+    // path of its own, since DelKey cuts the one it is given.
+    std::string keyPath;
+    trap([&] {
+        keyPath = std::string(kUninstallKeys) + "\\Tarvex für Microsoft Word " + std::to_string(GetWordVersion());
+    });
+    for (const char* name : {"Comments", "Contact", "DisplayName", "DisplayIcon", "HelpLink", "NoModify", "NoRepair",
+                             "Publisher", "UninstallString", "URLInfoAbout"}) {
+        trap([&] { Required(Root().ExternalRegistry()).DelValue(std::string(keyPath), name); });
+    }
+    trap([&] {
+        std::string path = keyPath;
+        Required(Root().ExternalRegistry()).DelKey(path);
+    });
+
+    NormalDotRestore();
+    trap([&] { Required(tools).MessageBoxInfo("Deinstallation abgeschlossen."); });
+}
+
+void Tvx_UFSetup::NormalDotRestore() {
+    ErrorTrap trap = Trap();
+    std::string backupName;
+    trap([&] {
+        const SYSTEMTIME now = runtime::Now();
+        backupName = "Normal (Tarvex Backup " + FileNameSafe(runtime::ShortDate(now)) + " " +
+                     TwoDigits(runtime::Hour(now)) + "." + TwoDigits(runtime::Minute(now)) + ").dot";
+    });
+    Variant restore;
+    trap([&] {
+        restore = Required(Root().Tools())
+                      .MessageBoxQuestion(
+                          "Soll die \"Normal.dot\" in den Zustand vor der Installation der Tarvex zurückgesetzt "
+                          "werden? (Empfohlen)\n\nDie vorhandene \"Normal.dot\" wird umbenannt in\n\"" +
+                          backupName +
+                          "\".\n\nHinweis: Microsoft Word speichert alle Shortcuts, Symbolleisten und Makros, die Sie "
+                          "selbst erstellt haben, in der Dokumentvorlage \"Normal.dot\". Falls Sie seit der "
+                          "Installation Änderungen dieser Art an Word vorgenommen haben, gehen diese dabei verloren. "
+                          "Daher empfehlen wir Ihnen in diesem Fall \"Nein\" zu wählen, dann bleibt die aktuelle "
+                          "\"Normal.dot\" erhalten und Sie müssen nur noch die Symbolleisten der Tarvex in Word "
+                          "löschen.");
+    });
+    if (trap.If([&] { return !(restore == Variant(0)); })) {
+        return;
+    }
+
+    Tvx_Tools* tools = nullptr;
+    Tvx_FileSystem* files = nullptr;
+    trap([&] { tools = &Required(Root().Tools()); });
+    trap([&] { files = &Required(Root().FileSystem()); });
+    std::string installDir;
+    trap([&] { installDir = GetInstallDir().ToString(); });
+
+    // A record file that cannot be read ends the restore here: the installation folder stays,
+    // with the record of the saved copies in it.
+    std::unique_ptr<runtime::TextFileReader> record;
+    if (!trap([&] { record = std::make_unique<runtime::TextFileReader>(installDir + "uninstall.tvk"); })) {
+        return;
+    }
+    while (!record->EndOfFile()) {
+        std::string savedCopy;
+        if (!trap([&] { savedCopy = record->LineInput(); })) {
+            break;
+        }
+        // The paths of this line alone: a line too short for them is reported and skipped.
+        std::string normalDot;
+        std::string backup;
+        const bool derived = trap([&] {
+            normalDot = runtime::Left(savedCopy, runtime::Len(savedCopy) - 3) + "dot";
+            backup = runtime::Left(normalDot, runtime::Len(normalDot) - 10) + backupName;
+        });
+        if (!derived) {
+            continue;
+        }
+        bool swap = false;
+        trap([&] {
+            swap = Required(tools).CheckIfFileExists(savedCopy).ToBool() &&
+                   Required(tools).CheckIfFileExists(normalDot).ToBool();
+        });
+        if (!swap) {
+            continue;
+        }
+        // The present Normal.dot becomes the backup in its own folder; only when it is safe there
+        // does the saved copy take its place.
+        bool backedUp = false;
+        trap([&] { backedUp = Required(files).FileRename(normalDot, backup); });
+        if (backedUp) {
+            trap([&] { Required(files).FileRename(savedCopy, normalDot); });
+        }
+    }
+    record.reset();
+    trap([&] { Required(files).FileDelete(installDir + "*.*"); });
+    trap([&] { Required(files).FolderDeleteTry(GetWordProgramDir().ToString() + "Tvx"); });
+}
