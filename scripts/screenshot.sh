@@ -65,7 +65,8 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 [ -s "$work/display" ] || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 
 tvx_wine_demo_prefix
 windows_path="$(winepath -w "$program" 2>/dev/null)"
