@@ -279,9 +279,10 @@ CommandButton* Form::FindButton(bool wantDefault) const {
 bool Form::HandleKey(UINT key, Control* focused) {
     switch (key) {
     case VK_RETURN: {
-        // A command button with the focus is pressed itself; elsewhere the default button.
+        // A command button with the focus is pressed itself; elsewhere the default button. A
+        // button that is hidden or disabled is never pressed, even when it kept the focus.
         auto* button = dynamic_cast<CommandButton*>(focused);
-        if (button == nullptr) {
+        if (button == nullptr || !Shown(button) || !button->Enabled()) {
             button = FindButton(true);
         }
         if (button != nullptr) {
