@@ -8,8 +8,7 @@ namespace forms {
 ListBox::ListBox(Container& parent, int id, const Place& place, int tabIndex, int16_t columnCount)
     : Control(parent, id, place, tabIndex), columnCount_(columnCount) {
     // No integral height: the list keeps the height its layout gives it.
-    Create(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
-           L"");
+    Create(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, L"");
 }
 
 void ListBox::AddItem(const std::string& text) {
@@ -25,6 +24,7 @@ void ListBox::RemoveItem(int32_t index) {
     rows_.erase(rows_.begin() + index);
     // Removing the selected row leaves the list without a selection and raises no change event.
     SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    reported_ = ListIndex();
 }
 
 void ListBox::CheckCell(int32_t row, int32_t column) const {
@@ -52,7 +52,9 @@ void ListBox::List(int32_t row, int32_t column, const runtime::Variant& value) {
     }
 }
 
-int32_t ListBox::ListIndex() const { return static_cast<int32_t>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0)); }
+int32_t ListBox::ListIndex() const {
+    return static_cast<int32_t>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0));
+}
 
 void ListBox::ListIndex(int32_t index) {
     if (index < -1 || index >= ListCount()) {
@@ -62,6 +64,7 @@ void ListBox::ListIndex(int32_t index) {
         return;
     }
     SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    reported_ = index;
     // The control reports only the user's selections; a selection by code is reported here.
     if (OnChange) {
         OnChange();
@@ -69,7 +72,13 @@ void ListBox::ListIndex(int32_t index) {
 }
 
 void ListBox::OnCommand(WORD code) {
-    if (code == LBN_SELCHANGE && OnChange) {
+    // The control reports a click on the selected row, or Home on the first, as a selection too;
+    // the change event is for a row that really changed.
+    if (code != LBN_SELCHANGE || ListIndex() == reported_) {
+        return;
+    }
+    reported_ = ListIndex();
+    if (OnChange) {
         OnChange();
     }
 }
