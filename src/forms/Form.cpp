@@ -59,8 +59,8 @@ Form::Form(const FormLayout& layout) : layout_(layout) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
         auto big = LoadImageW(instance, MAKEINTRESOURCEW(layout.IconId), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                               GetSystemMetrics(SM_CYICON), 0);
-        auto small = LoadImageW(instance, MAKEINTRESOURCEW(layout.IconId), IMAGE_ICON,
-                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
+        auto small = LoadImageW(instance, MAKEINTRESOURCEW(layout.IconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                GetSystemMetrics(SM_CYSMICON), 0);
         SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
         SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     }
@@ -77,9 +77,9 @@ Form::~Form() {
 HFONT Form::Font(double points) {
     auto found = fonts_.find(points);
     if (found == fonts_.end()) {
-        HFONT font = CreateFontW(-Px(points), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                 L"Tahoma");
+        HFONT font =
+            CreateFontW(-Px(points), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
         found = fonts_.emplace(points, runtime::GdiObject(font)).first;
     }
     return static_cast<HFONT>(found->second.get());
@@ -93,9 +93,13 @@ std::string Form::Caption() const {
     return runtime::Narrow(text);
 }
 
-void Form::Caption(const std::string& caption) { SetWindowTextW(handle_, runtime::Widen(caption).c_str()); }
+void Form::Caption(const std::string& caption) {
+    SetWindowTextW(handle_, runtime::Widen(caption).c_str());
+}
 
-bool Form::Visible() const { return handle_ != nullptr && IsWindowVisible(handle_); }
+bool Form::Visible() const {
+    return handle_ != nullptr && IsWindowVisible(handle_);
+}
 
 void Form::CentreOn(HWND owner) {
     RECT area{};
@@ -137,7 +141,7 @@ void Form::Show(int16_t modal) {
         pendingFocus_ = nullptr;
     } else {
         const auto order = TabOrder();
-        const auto first = std::find_if(order.begin(), order.end(), [&](Control* c) { return Shown(c); });
+        const auto first = std::find_if(order.begin(), order.end(), [&](Control* c) { return Reachable(c); });
         ::SetFocus(first != order.end() ? (*first)->Handle() : handle_);
     }
     if (modal == 0) {
@@ -239,8 +243,13 @@ bool Form::Shown(const Control* control) const {
     return true;
 }
 
+bool Form::Reachable(const Control* control) const {
+    return control->TabStop() && control->Enabled() && Shown(control);
+}
+
 std::vector<Control*> Form::TabOrder() const {
-    // Tab index order inside each container; a frame's controls take the frame's place.
+    // Tab index order inside each container; a frame's controls take the frame's place. Controls
+    // that are no tab stops keep their place too: Tab goes on from there when one has the focus.
     std::vector<Control*> order;
     auto collect = [&](const Container* container, auto&& self) -> void {
         std::vector<Control*> level;
@@ -254,7 +263,7 @@ std::vector<Control*> Form::TabOrder() const {
         for (Control* control : level) {
             if (auto* frame = dynamic_cast<Frame*>(control)) {
                 self(static_cast<const Container*>(frame), self);
-            } else if (control->TabStop()) {
+            } else {
                 order.push_back(control);
             }
         }
@@ -305,7 +314,7 @@ bool Form::HandleKey(UINT key, Control* focused) {
         }
         for (ptrdiff_t step = 1; step <= count; ++step) {
             Control* next = order[static_cast<size_t>(((index + (backwards ? -step : step)) % count + count) % count)];
-            if (Shown(next) && next->Enabled()) {
+            if (Reachable(next)) {
                 ::SetFocus(next->Handle());
                 break;
             }

@@ -66,8 +66,7 @@ public:
     void QuitWhenDestroyed(bool quit) noexcept { quitWhenDestroyed_ = quit; }
 
     // Creates a control on the form or in one of its frames; the form owns it.
-    template <class ControlType, class... Arguments>
-    ControlType& Add(Arguments&&... arguments) {
+    template <class ControlType, class... Arguments> ControlType& Add(Arguments&&... arguments) {
         auto control = std::make_unique<ControlType>(std::forward<Arguments>(arguments)...);
         ControlType& added = *control;
         controls_.push_back(std::move(control));
@@ -98,6 +97,8 @@ private:
     void EnableOtherWindows();
     std::vector<Control*> TabOrder() const;
     bool Shown(const Control* control) const;
+    // A tab stop that is seen and enabled: Tab and the first focus go there.
+    bool Reachable(const Control* control) const;
     CommandButton* FindButton(bool wantDefault) const;
     void CentreOn(HWND owner);
 
