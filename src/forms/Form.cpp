@@ -200,6 +200,10 @@ void Form::Unload() {
     if (handle_ == nullptr || !QueryClose(kCloseByCode)) {
         return;
     }
+    Destroy();
+}
+
+void Form::Destroy() {
     EnableOtherWindows();
     HWND window = std::exchange(handle_, nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -415,15 +419,16 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) {
+            // One request, one question: the close goes ahead without asking again as Unload.
             if (QueryClose(kCloseByUser)) {
-                Unload();
+                Destroy();
             }
             return 0;
         }
         break;
     case WM_CLOSE:
         if (QueryClose(kCloseByOtherProgram)) {
-            Unload();
+            Destroy();
         }
         return 0;
     case WM_QUERYENDSESSION:

@@ -58,6 +58,9 @@ void TestForm::UserForm_QueryClose(int16_t& Cancel, int16_t CloseMode) {
     if (RefuseClose) {
         Cancel = -1;
     }
+    if (OnQueryClose) {
+        OnQueryClose(Cancel, CloseMode);
+    }
 }
 
 void Pump() {

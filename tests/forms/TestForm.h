@@ -73,6 +73,8 @@ public:
     std::vector<int16_t> CloseModes;
     // Refuse every close request.
     bool RefuseClose = false;
+    // Runs in every close request, after it has been counted.
+    std::function<void(int16_t& Cancel, int16_t CloseMode)> OnQueryClose;
     // Run after a click on Weiter has been counted.
     std::function<void()> AfterWeiter;
 
