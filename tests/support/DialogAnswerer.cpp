@@ -188,10 +188,18 @@ DialogAnswerer& DialogAnswerer::Queue(Answer answer) {
     return *this;
 }
 
-DialogAnswerer& DialogAnswerer::Click(const std::string& caption) { return Queue({Answer::Kind::Click, caption}); }
-DialogAnswerer& DialogAnswerer::Enter() { return Queue({Answer::Kind::Enter, {}}); }
-DialogAnswerer& DialogAnswerer::Escape() { return Queue({Answer::Kind::Escape, {}}); }
-DialogAnswerer& DialogAnswerer::CloseBox() { return Queue({Answer::Kind::CloseBox, {}}); }
+DialogAnswerer& DialogAnswerer::Click(const std::string& caption) {
+    return Queue({Answer::Kind::Click, caption});
+}
+DialogAnswerer& DialogAnswerer::Enter() {
+    return Queue({Answer::Kind::Enter, {}});
+}
+DialogAnswerer& DialogAnswerer::Escape() {
+    return Queue({Answer::Kind::Escape, {}});
+}
+DialogAnswerer& DialogAnswerer::CloseBox() {
+    return Queue({Answer::Kind::CloseBox, {}});
+}
 
 bool DialogAnswerer::Done(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -226,8 +234,17 @@ void DialogAnswerer::Run() {
         if (!ReadMessageBox(processId, shown)) {
             shown.Title = TextOf(dialog);
             shown.Body = TextOf(GetDlgItem(dialog, Tvx_UFMacroSecurity::kIdLabelWelcome));
-            shown.Buttons.push_back(TextOf(GetDlgItem(dialog, Tvx_UFMacroSecurity::kIdOk)));
+            HWND ok = GetDlgItem(dialog, Tvx_UFMacroSecurity::kIdOk);
+            shown.Buttons.push_back(TextOf(ok));
+            if ((GetWindowLongPtrW(ok, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) {
+                shown.DefaultButton = TextOf(ok);
+            }
+            HWND focus = FocusOf(dialog);
+            if (focus != dialog) {
+                shown.FocusedButton = TextOf(focus);
+            }
         }
+        shown.Window = dialog;
         answeredShowing = showing;
 
         Answer answer{Answer::Kind::Escape, {}};
