@@ -179,6 +179,17 @@ TEST(SendKeys, EscPressesTheCancelButtonOfTheActiveForm) {
     EXPECT_TRUE(second.CloseModes.empty());
 }
 
+TEST(SendKeys, EscReachesTheFormWhenNoControlHasTheFocus) {
+    TestForm form;
+    form.Show(0);
+    SetFocus(form.hwnd());
+    ASSERT_EQ(GetFocus(), form.hwnd());
+    runtime::SendKeys("{ESC}");
+    Settle();
+    EXPECT_EQ(form.AbbrechenClicks, 1);
+    EXPECT_TRUE(form.Visible());
+}
+
 TEST(SendKeys, EscFromTheCloseRequestTurnsTheCloseBoxIntoTheCancelButton) {
     TestForm form;
     form.Show(0);

@@ -196,3 +196,16 @@ TEST(Controls, EachWindowLeadsBackToItsControl) {
     EXPECT_EQ(forms::Control::FromHandle(GetDlgItem(form.Step2().Handle(), TestForm::kIdOptionD)), &form.OptionD());
     EXPECT_EQ(forms::Control::FromHandle(form.hwnd()), nullptr);
 }
+
+TEST(Controls, ALabelIsOpaqueInItsBackColour) {
+    TestForm form;
+    auto& strip = form.Add<forms::Label>(form, 301, forms::Place{0, 0, 60, 12}, 9, "Grün", RGB(200, 255, 200));
+    HDC dc = CreateCompatibleDC(nullptr);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(form.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(strip.Handle())));
+    EXPECT_NE(brush, nullptr);
+    EXPECT_EQ(GetBkColor(dc), RGB(200, 255, 200));
+    EXPECT_EQ(GetDCBrushColor(dc), RGB(200, 255, 200));
+    DeleteDC(dc);
+    EXPECT_EQ(WindowTextOf(strip.Handle()), L"Grün");
+}

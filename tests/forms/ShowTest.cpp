@@ -149,6 +149,29 @@ TEST(ModalShow, SetFocusBeforeShowGivesThatControlTheFocus) {
     EXPECT_EQ(focus.load(), form.Mehr().Handle());
 }
 
+TEST(ModalShow, TheWindowActiveBeforeIsActiveAgainWithItsFocusBack) {
+    TestForm other;
+    other.Show(0);
+    other.Mehr().SetFocus();
+    ASSERT_EQ(GetActiveWindow(), other.hwnd());
+    TestForm form;
+    form.AfterWeiter = [&] { form.Hide(); };
+    std::atomic<HWND> activeMeanwhile{nullptr};
+    const DWORD thread = GetCurrentThreadId();
+    Helper helper(form.hwnd(), TestForm::kIdWeiter, [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(thread, &info);
+        activeMeanwhile = info.hwndActive;
+    });
+    form.Show(1);
+    ASSERT_TRUE(helper.Join());
+    EXPECT_EQ(activeMeanwhile.load(), form.hwnd());
+    formstest::Pump();
+    EXPECT_EQ(GetActiveWindow(), other.hwnd());
+    EXPECT_EQ(GetFocus(), other.Mehr().Handle());
+}
+
 TEST(ModalShow, ShowAfterUnloadRaises) {
     TestForm form;
     form.Unload();
