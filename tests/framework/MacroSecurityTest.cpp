@@ -33,13 +33,13 @@ LOGFONTW FontOf(HWND window) {
 }
 
 std::vector<std::wstring> SplitAtCrLf(const std::wstring& text) {
-    std::vector<std::wstring> parts;
+    std::vector<std::wstring> pieces;
     size_t start = 0;
     for (size_t found; (found = text.find(L"\r\n", start)) != std::wstring::npos; start = found + 2) {
-        parts.push_back(text.substr(start, found - start));
+        pieces.push_back(text.substr(start, found - start));
     }
-    parts.push_back(text.substr(start));
-    return parts;
+    pieces.push_back(text.substr(start));
+    return pieces;
 }
 
 class MacroSecurityTest : public testing::Test {
@@ -114,29 +114,29 @@ TEST_F(MacroSecurityTest, TextHasItsParagraphsSeparatedAsWritten) {
     EXPECT_EQ(text.rfind(L"Ab Microsoft Word 2000 benötigen Makros", 0), 0u);
     EXPECT_EQ(Notice().LabelWelcome().Text(), Tvx_UFMacroSecurity::NoticeText());
 
-    const auto parts = SplitAtCrLf(text);
-    ASSERT_EQ(parts.size(), 8u) << "five paragraphs, an empty line before the third, fourth and fifth";
-    EXPECT_EQ(parts[0], L"Ab Microsoft Word 2000 benötigen Makros in der Sicherheitsstufe \"Hoch\" ein Zertifikat. "
-                        L"Da die Tarvex kostenlos angeboten werden und solch ein Zertifikat einige hundert Dollar pro "
-                        L"Jahr kostet, ist ein Erwerb für uns leider nicht möglich.");
-    EXPECT_EQ(parts[1], L"Der Setup stellt daher automatisch die Sicherheitsstufe \"Niedrig\" ein. Im Normalfall ist "
-                        L"dies unproblematisch, falls Sie aber häufig Dokumente von unterschiedlichen Quellen öffnen, "
-                        L"können Sie Word dennoch folgendermaßen vor Makro-Viren schützen ...");
-    EXPECT_EQ(parts[2], L"");
-    EXPECT_EQ(parts[3], L"- Sie können im Menü unter \"Extras\" > \"Optionen\" > \"Sicherheit\" > \"Makrosicherheit\" "
-                        L"nach dem Setup die Sicherheitsstufe \"Mittel\" einstellen. Hiermit können Sie die Tarvex "
-                        L"dennoch ausführen, müssen dies aber bei jedem Start von Word bestätigen.");
-    EXPECT_EQ(parts[4], L"");
-    EXPECT_EQ(parts[5].rfind(L"- ", 0), 0u);
-    EXPECT_NE(parts[5].find(L"Virenscanner"), std::wstring::npos);
-    EXPECT_EQ(parts[6], L"");
-    EXPECT_NE(parts[7].find(L"Microsoft"), std::wstring::npos);
-    EXPECT_EQ(parts[7].back(), L'.');
-    for (const auto& part : parts) {
-        EXPECT_EQ(part.find_first_of(L"\r\n"), std::wstring::npos);
+    const auto pieces = SplitAtCrLf(text);
+    ASSERT_EQ(pieces.size(), 8u) << "five paragraphs, an empty line before the third, fourth and fifth";
+    EXPECT_EQ(pieces[0], L"Ab Microsoft Word 2000 benötigen Makros in der Sicherheitsstufe \"Hoch\" ein Zertifikat. "
+                         L"Da die Tarvex kostenlos angeboten werden und solch ein Zertifikat einige hundert Dollar pro "
+                         L"Jahr kostet, ist ein Erwerb für uns leider nicht möglich.");
+    EXPECT_EQ(pieces[1], L"Der Setup stellt daher automatisch die Sicherheitsstufe \"Niedrig\" ein. Im Normalfall ist "
+                         L"dies unproblematisch, falls Sie aber häufig Dokumente von unterschiedlichen Quellen öffnen, "
+                         L"können Sie Word dennoch folgendermaßen vor Makro-Viren schützen ...");
+    EXPECT_EQ(pieces[2], L"");
+    EXPECT_EQ(pieces[3], L"- Sie können im Menü unter \"Extras\" > \"Optionen\" > \"Sicherheit\" > \"Makrosicherheit\" "
+                         L"nach dem Setup die Sicherheitsstufe \"Mittel\" einstellen. Hiermit können Sie die Tarvex "
+                         L"dennoch ausführen, müssen dies aber bei jedem Start von Word bestätigen.");
+    EXPECT_EQ(pieces[4], L"");
+    EXPECT_EQ(pieces[5].rfind(L"- ", 0), 0u);
+    EXPECT_NE(pieces[5].find(L"Virenscanner"), std::wstring::npos);
+    EXPECT_EQ(pieces[6], L"");
+    EXPECT_NE(pieces[7].find(L"Microsoft"), std::wstring::npos);
+    EXPECT_EQ(pieces[7].back(), L'.');
+    for (const auto& piece : pieces) {
+        EXPECT_EQ(piece.find_first_of(L"\r\n"), std::wstring::npos);
         // A neutral wording: no product, shop or web address.
-        EXPECT_EQ(part.find(L"http"), std::wstring::npos);
-        EXPECT_EQ(part.find(L"www."), std::wstring::npos);
+        EXPECT_EQ(piece.find(L"http"), std::wstring::npos);
+        EXPECT_EQ(piece.find(L"www."), std::wstring::npos);
     }
 }
 

@@ -188,18 +188,10 @@ DialogAnswerer& DialogAnswerer::Queue(Answer answer) {
     return *this;
 }
 
-DialogAnswerer& DialogAnswerer::Click(const std::string& caption) {
-    return Queue({Answer::Kind::Click, caption});
-}
-DialogAnswerer& DialogAnswerer::Enter() {
-    return Queue({Answer::Kind::Enter, {}});
-}
-DialogAnswerer& DialogAnswerer::Escape() {
-    return Queue({Answer::Kind::Escape, {}});
-}
-DialogAnswerer& DialogAnswerer::CloseBox() {
-    return Queue({Answer::Kind::CloseBox, {}});
-}
+DialogAnswerer& DialogAnswerer::Click(const std::string& caption) { return Queue({Answer::Kind::Click, caption}); }
+DialogAnswerer& DialogAnswerer::Enter() { return Queue({Answer::Kind::Enter, {}}); }
+DialogAnswerer& DialogAnswerer::Escape() { return Queue({Answer::Kind::Escape, {}}); }
+DialogAnswerer& DialogAnswerer::CloseBox() { return Queue({Answer::Kind::CloseBox, {}}); }
 
 bool DialogAnswerer::Done(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
