@@ -33,13 +33,9 @@ CommandButton::CommandButton(Container& parent, int id, const Place& place, int 
     Create(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, runtime::Widen(caption));
 }
 
-std::string CommandButton::Caption() const {
-    return WindowText();
-}
+std::string CommandButton::Caption() const { return WindowText(); }
 
-void CommandButton::Caption(const std::string& caption) {
-    WindowText(caption);
-}
+void CommandButton::Caption(const std::string& caption) { WindowText(caption); }
 
 // A form has one default and one cancel button at most, so that Enter and Esc press one
 // button each: naming one clears the others.

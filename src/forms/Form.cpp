@@ -59,8 +59,8 @@ Form::Form(const FormLayout& layout) : layout_(layout) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
         auto big = LoadImageW(instance, MAKEINTRESOURCEW(layout.IconId), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                               GetSystemMetrics(SM_CYICON), 0);
-        auto small = LoadImageW(instance, MAKEINTRESOURCEW(layout.IconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                GetSystemMetrics(SM_CYSMICON), 0);
+        auto small = LoadImageW(instance, MAKEINTRESOURCEW(layout.IconId), IMAGE_ICON,
+                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
         SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
         SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     }
@@ -77,9 +77,9 @@ Form::~Form() {
 HFONT Form::Font(double points) {
     auto found = fonts_.find(points);
     if (found == fonts_.end()) {
-        HFONT font =
-            CreateFontW(-Px(points), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+        HFONT font = CreateFontW(-Px(points), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                 L"Tahoma");
         found = fonts_.emplace(points, runtime::GdiObject(font)).first;
     }
     return static_cast<HFONT>(found->second.get());
@@ -93,13 +93,9 @@ std::string Form::Caption() const {
     return runtime::Narrow(text);
 }
 
-void Form::Caption(const std::string& caption) {
-    SetWindowTextW(handle_, runtime::Widen(caption).c_str());
-}
+void Form::Caption(const std::string& caption) { SetWindowTextW(handle_, runtime::Widen(caption).c_str()); }
 
-bool Form::Visible() const {
-    return handle_ != nullptr && IsWindowVisible(handle_);
-}
+bool Form::Visible() const { return handle_ != nullptr && IsWindowVisible(handle_); }
 
 void Form::CentreOn(HWND owner) {
     RECT area{};

@@ -66,7 +66,8 @@ public:
     void QuitWhenDestroyed(bool quit) noexcept { quitWhenDestroyed_ = quit; }
 
     // Creates a control on the form or in one of its frames; the form owns it.
-    template <class ControlType, class... Arguments> ControlType& Add(Arguments&&... arguments) {
+    template <class ControlType, class... Arguments>
+    ControlType& Add(Arguments&&... arguments) {
         auto control = std::make_unique<ControlType>(std::forward<Arguments>(arguments)...);
         ControlType& added = *control;
         controls_.push_back(std::move(control));

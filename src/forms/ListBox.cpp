@@ -8,7 +8,8 @@ namespace forms {
 ListBox::ListBox(Container& parent, int id, const Place& place, int tabIndex, int16_t columnCount)
     : Control(parent, id, place, tabIndex), columnCount_(columnCount) {
     // No integral height: the list keeps the height its layout gives it.
-    Create(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, L"");
+    Create(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+           L"");
 }
 
 void ListBox::AddItem(const std::string& text) {
@@ -52,9 +53,7 @@ void ListBox::List(int32_t row, int32_t column, const runtime::Variant& value) {
     }
 }
 
-int32_t ListBox::ListIndex() const {
-    return static_cast<int32_t>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0));
-}
+int32_t ListBox::ListIndex() const { return static_cast<int32_t>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0)); }
 
 void ListBox::ListIndex(int32_t index) {
     if (index < -1 || index >= ListCount()) {

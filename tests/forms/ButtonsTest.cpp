@@ -11,6 +11,39 @@ bool Checked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// Windows reports an unset radio button that gets the input focus to its parent as clicked (Wine
+// does so from version 9 on; the Wine of the build machines does not yet). This gives the
+// process's buttons that behaviour while it lives, for the buttons created meanwhile.
+class ButtonsAsOnWindows {
+public:
+    ButtonsAsOnWindows() { original_ = Swap(reinterpret_cast<WNDPROC>(&Proc)); }
+    ~ButtonsAsOnWindows() { Swap(original_); }
+    ButtonsAsOnWindows(const ButtonsAsOnWindows&) = delete;
+    ButtonsAsOnWindows& operator=(const ButtonsAsOnWindows&) = delete;
+
+private:
+    static WNDPROC Swap(WNDPROC proc) {
+        HWND sample = CreateWindowExW(0, L"BUTTON", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        auto previous =
+            reinterpret_cast<WNDPROC>(SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+        DestroyWindow(sample);
+        return previous;
+    }
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        const LRESULT result = CallWindowProcW(original_, window, message, wParam, lParam);
+        const auto type = GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK;
+        if (message == WM_SETFOCUS && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) &&
+            SendMessageW(window, BM_GETCHECK, 0, 0) == BST_UNCHECKED) {
+            SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(window));
+        }
+        return result;
+    }
+
+    static inline WNDPROC original_ = nullptr;
+};
+
 bool IsDefaultLook(HWND button) {
     return (GetWindowLongPtrW(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
 }
@@ -202,4 +235,27 @@ TEST_F(ButtonsTest, AMouseClickRunsTheClickEvent) {
     formstest::Pump();
     EXPECT_EQ(form_.MehrClicks, 1);
     EXPECT_EQ(form_.WeiterClicks + form_.AbbrechenClicks, 0);
+}
+
+TEST(OptionButtonOnWindows, FocusAloneSetsNoOptionWhereTheSystemReportsItAsAClick) {
+    ButtonsAsOnWindows likeWindows;
+    TestForm form;
+    form.Show(0);
+    form.OptionA().SetFocus();
+    formstest::Pump();
+    ASSERT_EQ(GetFocus(), form.OptionA().Handle());
+    EXPECT_FALSE(form.OptionA().Value());
+    // Tab over the options sets none of them either.
+    form.List().SetFocus();
+    for (int press = 0; press < 4; ++press) {
+        PressKey(GetFocus(), VK_TAB);
+    }
+    ASSERT_EQ(GetFocus(), form.OptionD().Handle());
+    for (auto* option : {&form.OptionA(), &form.OptionB(), &form.OptionC(), &form.OptionD()}) {
+        EXPECT_FALSE(option->Value());
+    }
+    // A click still chooses.
+    PostMessageW(form.OptionB().Handle(), BM_CLICK, 0, 0);
+    formstest::Pump();
+    EXPECT_TRUE(form.OptionB().Value());
 }
