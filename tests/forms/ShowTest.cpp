@@ -172,6 +172,57 @@ TEST(ModalShow, TheWindowActiveBeforeIsActiveAgainWithItsFocusBack) {
     EXPECT_EQ(GetFocus(), other.Mehr().Handle());
 }
 
+TEST(ModalShow, ANestedModalFormDisablesTheOuterOneAndGivesItBack) {
+    TestForm main;
+    main.Show(0);
+    TestForm outer;
+    TestForm inner;
+    outer.AfterWeiter = [&] { inner.Show(1); };
+    outer.Mehr().OnClick = [&] { outer.Hide(); };
+    inner.AfterWeiter = [&] { inner.Hide(); };
+    HWND outerWindow = outer.hwnd();
+    HWND innerWindow = inner.hwnd();
+    HWND mainWindow = main.hwnd();
+    auto shownAndWaiting = [](HWND window) {
+        const bool shown = WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 10s);
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+        return shown;
+    };
+    std::atomic<int> outerDuringInner{-1};
+    std::atomic<int> mainDuringInner{-1};
+    std::atomic<int> outerAfterInner{-1};
+    std::atomic<int> mainAfterInner{-1};
+    std::thread user([&] {
+        if (!shownAndWaiting(outerWindow)) {
+            PostMessageW(outerWindow, WM_CLOSE, 0, 0);
+            return;
+        }
+        PostMessageW(GetDlgItem(outerWindow, TestForm::kIdWeiter), BM_CLICK, 0, 0);
+        if (shownAndWaiting(innerWindow)) {
+            outerDuringInner = IsWindowEnabled(outerWindow) ? 1 : 0;
+            mainDuringInner = IsWindowEnabled(mainWindow) ? 1 : 0;
+            PostMessageW(GetDlgItem(innerWindow, TestForm::kIdWeiter), BM_CLICK, 0, 0);
+            WaitFor([&] { return IsWindowVisible(innerWindow) == FALSE; }, 10s);
+            SendMessageTimeoutW(outerWindow, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+            outerAfterInner = IsWindowEnabled(outerWindow) ? 1 : 0;
+            mainAfterInner = IsWindowEnabled(mainWindow) ? 1 : 0;
+        }
+        PostMessageW(GetDlgItem(outerWindow, TestForm::kIdMehr), BM_CLICK, 0, 0);
+    });
+    outer.Show(1);
+    user.join();
+    EXPECT_EQ(outerDuringInner, 0);
+    EXPECT_EQ(mainDuringInner, 0);
+    // The outer form takes input again; the main window only when the outer form is gone too.
+    EXPECT_EQ(outerAfterInner, 1);
+    EXPECT_EQ(mainAfterInner, 0);
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
+    EXPECT_EQ(outer.WeiterClicks, 1);
+    EXPECT_EQ(inner.WeiterClicks, 1);
+    EXPECT_FALSE(outer.Visible());
+    EXPECT_FALSE(inner.Visible());
+}
+
 TEST(ModalShow, ShowAfterUnloadRaises) {
     TestForm form;
     form.Unload();

@@ -62,6 +62,31 @@ TEST_F(MacroSecurityTest, WindowHasItsCaptionAndClientArea) {
     EXPECT_EQ(client.bottom, 363);
 }
 
+TEST_F(MacroSecurityTest, WindowBackgroundIsWhite) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 426;
+    info.bmiHeader.biHeight = -363;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT all{0, 0, 426, 363};
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &all, magenta);
+    DeleteObject(magenta);
+    SendMessageW(Notice().hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    for (auto [x, y] : {std::pair{0, 0}, {425, 362}, {200, 340}, {5, 300}}) {
+        EXPECT_EQ(GetPixel(dc, x, y), RGB(255, 255, 255)) << x << "," << y;
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+}
+
 TEST_F(MacroSecurityTest, OkIsTheDefaultAndCancelButtonAtItsPlace) {
     ASSERT_NE(Ok(), nullptr);
     EXPECT_EQ(&Notice().Ok(), forms::Control::FromHandle(Ok()));
