@@ -139,7 +139,7 @@ void Form::Show(int16_t modal) {
         // A form that is up already keeps the focus its code gave it: the wizard's start-up
         // brings the window to the front and puts the focus on "Weiter >" before it is shown.
         const auto order = TabOrder();
-        const auto first = std::find_if(order.begin(), order.end(), [&](Control* c) { return Shown(c); });
+        const auto first = std::find_if(order.begin(), order.end(), [&](Control* c) { return Reachable(c); });
         ::SetFocus(first != order.end() ? (*first)->Handle() : handle_);
     }
     if (modal == 0) {
@@ -198,6 +198,10 @@ void Form::Unload() {
     if (handle_ == nullptr || !QueryClose(kCloseByCode)) {
         return;
     }
+    Destroy();
+}
+
+void Form::Destroy() {
     EnableOtherWindows();
     HWND window = std::exchange(handle_, nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -241,8 +245,13 @@ bool Form::Shown(const Control* control) const {
     return true;
 }
 
+bool Form::Reachable(const Control* control) const {
+    return control->TabStop() && control->Enabled() && Shown(control);
+}
+
 std::vector<Control*> Form::TabOrder() const {
-    // Tab index order inside each container; a frame's controls take the frame's place.
+    // Tab index order inside each container; a frame's controls take the frame's place. Controls
+    // that are no tab stops keep their place too: Tab goes on from there when one has the focus.
     std::vector<Control*> order;
     auto collect = [&](const Container* container, auto&& self) -> void {
         std::vector<Control*> level;
@@ -256,7 +265,7 @@ std::vector<Control*> Form::TabOrder() const {
         for (Control* control : level) {
             if (auto* frame = dynamic_cast<Frame*>(control)) {
                 self(static_cast<const Container*>(frame), self);
-            } else if (control->TabStop()) {
+            } else {
                 order.push_back(control);
             }
         }
@@ -308,7 +317,7 @@ bool Form::HandleKey(UINT key, Control* focused) {
         }
         for (ptrdiff_t step = 1; step <= count; ++step) {
             Control* next = order[static_cast<size_t>(((index + (backwards ? -step : step)) % count + count) % count)];
-            if (Shown(next) && next->Enabled()) {
+            if (Reachable(next)) {
                 ::SetFocus(next->Handle());
                 break;
             }
@@ -409,15 +418,16 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) {
+            // One request, one question: the close goes ahead without asking again as Unload.
             if (QueryClose(kCloseByUser)) {
-                Unload();
+                Destroy();
             }
             return 0;
         }
         break;
     case WM_CLOSE:
         if (QueryClose(kCloseByOtherProgram)) {
-            Unload();
+            Destroy();
         }
         return 0;
     case WM_QUERYENDSESSION:
