@@ -69,7 +69,7 @@ bool ValueExists(const wchar_t* name) {
 
 } // namespace
 
-TEST(MacroSecurity, BothValuesWrittenWithoutAMessage) {
+TEST(MacroSecurityLow, BothValuesWrittenWithoutAMessage) {
     WordSandbox sandbox;
     sandbox.AddWord(11, "Office 11", false);
     SetupProbe setup;
@@ -89,7 +89,7 @@ TEST(MacroSecurity, BothValuesWrittenWithoutAMessage) {
     EXPECT_EQ(trust, 0u);
 }
 
-TEST(MacroSecurity, RefusedWritesGiveOneMessage) {
+TEST(MacroSecurityLow, RefusedWritesGiveOneMessage) {
     WordSandbox sandbox;
     sandbox.AddWord(11, "Office 11", false);
     SetupProbe setup;
@@ -111,7 +111,7 @@ TEST(MacroSecurity, RefusedWritesGiveOneMessage) {
     EXPECT_FALSE(ValueExists(L"DontTrustInstalledFiles"));
 }
 
-TEST(MacroSecurity, Word97AndEarlierWriteNothing) {
+TEST(MacroSecurityLow, Word97AndEarlierWriteNothing) {
     WordSandbox sandbox;
     sandbox.AddWord(8, "Office 97", false);
     SetupProbe setup;
