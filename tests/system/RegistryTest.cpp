@@ -23,8 +23,6 @@ protected:
     void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, Wide().c_str()); }
     void TearDown() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, Wide().c_str());
-        // The shared parent goes only when no other test process works in it.
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TvxSystemTest");
     }
 
     // The registry path as the class takes it.
@@ -103,7 +101,7 @@ protected:
 
     Tarvex root_;
     Tvx_ExternalRegistry& registry_ = *root_.ExternalRegistry();
-    const std::string base_ = "Software\\TvxSystemTest\\" + systemtest::UniqueName("Registry");
+    const std::string base_ = "Software\\TvxSystemTest " + systemtest::UniqueName("Registry");
 };
 
 Bytes Utf16(const std::wstring& text, size_t characters) {
