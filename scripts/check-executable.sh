@@ -4,7 +4,7 @@ set -euo pipefail
 exe="$1"
 # Windows' own DLLs, but none that the setup folder holds a file of the same name for (the add-in's
 # runtime support files): the loader would take that file from beside the program first.
-allowed='^(kernel32|user32|gdi32|comctl32|advapi32|ole32|msvcrt)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|msvcrt)\.dll$'
 
 size=$(stat -c %s "$exe")
 if [ "$size" -ge 1048576 ]; then

@@ -4,49 +4,62 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 
-#include <commctrl.h>
 
 namespace forms {
 
 namespace {
 
 constexpr const wchar_t* kControlProperty = L"TvxControl";
+// The standard control's own window procedure, which every message goes on to.
+constexpr const wchar_t* kOriginalProcProperty = L"TvxOriginalProc";
 
 } // namespace
 
 // Enter, Esc and Tab act on the form, whichever control has the focus: the standard controls
-// would swallow them (and Wine's multi-line edit control closes its parent on Esc).
-LRESULT CALLBACK Control::KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR reference) {
-    auto* control = reinterpret_cast<Control*>(reference);
-    switch (message) {
-    case WM_KEYDOWN:
-        if (control->OwnerForm().HandleKey(static_cast<UINT>(wParam), control)) {
-            return 0;
+// would swallow them (and Wine's multi-line edit control closes its parent on Esc). A classic
+// subclass rather than comctl32's, which would load that library into every start.
+LRESULT CALLBACK Control::KeyboardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProcProperty));
+    auto passOn = [&] { return CallWindowProcW(original, window, message, wParam, lParam); };
+    Control* control = FromHandle(window);
+    try {
+        if (control != nullptr) {
+            switch (message) {
+            case WM_KEYDOWN:
+                if (control->OwnerForm().HandleKey(static_cast<UINT>(wParam), control)) {
+                    return 0;
+                }
+                break;
+            case WM_CHAR:
+                if (wParam == L'\r' || wParam == L'\x1b' || wParam == L'\t') {
+                    return 0;
+                }
+                break;
+            case WM_SETFOCUS: {
+                // Windows reports an unset radio button that gets the focus as clicked; the focus
+                // alone must not choose an option, so the control knows when a notification comes
+                // from it.
+                control->takingFocus_ = true;
+                const LRESULT result = passOn();
+                control->takingFocus_ = false;
+                return result;
+            }
+            case WM_GETDLGCODE:
+                return passOn() | DLGC_WANTALLKEYS;
+            default:
+                break;
+            }
         }
-        break;
-    case WM_CHAR:
-        if (wParam == L'\r' || wParam == L'\x1b' || wParam == L'\t') {
-            return 0;
-        }
-        break;
-    case WM_SETFOCUS: {
-        // Windows reports an unset radio button that gets the focus as clicked; the focus alone
-        // must not choose an option, so the control knows when a notification comes from it.
-        control->takingFocus_ = true;
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        control->takingFocus_ = false;
-        return result;
+    } catch (...) {
+        // The event procedures trap their own failures; nothing may cross back into Windows.
+        return 0;
     }
-    case WM_GETDLGCODE:
-        return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTALLKEYS;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, KeyboardSubclass, 0);
-        break;
-    default:
-        break;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        RemovePropW(window, kOriginalProcProperty);
+        RemovePropW(window, kControlProperty);
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return passOn();
 }
 
 Control::Control(Container& parent, int id, const Place& place, int tabIndex)
@@ -70,7 +83,8 @@ void Control::Create(const wchar_t* className, DWORD style, DWORD exStyle, const
         runtime::Raise(runtime::kErrOutOfMemory);
     }
     SetPropW(window, kControlProperty, this);
-    SetWindowSubclass(window, KeyboardSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    SetPropW(window, kOriginalProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(window, GWLP_WNDPROC)));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::KeyboardProc));
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(OwnerForm().Font(fontPoints_)), FALSE);
     if (handle_ != nullptr) {
         const bool hadFocus = GetFocus() == handle_;

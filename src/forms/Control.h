@@ -78,8 +78,7 @@ protected:
     bool TakingFocus() const noexcept { return takingFocus_; }
 
 private:
-    static LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                             DWORD_PTR reference);
+    static LRESULT CALLBACK KeyboardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Move();
 
     Container& parent_;

@@ -1,6 +1,6 @@
 #include "Automation.h"
 
-#include "OleAut.h"
+#include "Com.h"
 #include "RuntimeError.h"
 #include "Text.h"
 
@@ -10,7 +10,7 @@ namespace {
 
 VARIANT ToVariant(const Variant& value) {
     VARIANT converted;
-    oleaut::VariantInit(&converted);
+    com::VariantInit(&converted);
     switch (value.GetKind()) {
     case Variant::Kind::Empty:
         break;
@@ -37,7 +37,7 @@ VARIANT ToVariant(const Variant& value) {
     case Variant::Kind::String: {
         const std::wstring text = Widen(value.ToString());
         converted.vt = VT_BSTR;
-        converted.bstrVal = oleaut::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        converted.bstrVal = com::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
         if (converted.bstrVal == nullptr) {
             Raise(kErrOutOfMemory);
         }
@@ -55,7 +55,7 @@ public:
     ArgumentList& operator=(const ArgumentList&) = delete;
     ~ArgumentList() {
         for (VARIANT& argument : arguments_) {
-            oleaut::VariantClear(&argument);
+            com::VariantClear(&argument);
         }
     }
 
@@ -95,11 +95,11 @@ ComponentFailure TakeException(EXCEPINFO& exception, HRESULT invokeResult) {
     }
     if (exception.bstrDescription != nullptr) {
         failure.description =
-            Narrow(std::wstring_view(exception.bstrDescription, oleaut::SysStringLen(exception.bstrDescription)));
+            Narrow(std::wstring_view(exception.bstrDescription, com::SysStringLen(exception.bstrDescription)));
     }
-    oleaut::SysFreeString(exception.bstrSource);
-    oleaut::SysFreeString(exception.bstrDescription);
-    oleaut::SysFreeString(exception.bstrHelpFile);
+    com::SysFreeString(exception.bstrSource);
+    com::SysFreeString(exception.bstrDescription);
+    com::SysFreeString(exception.bstrHelpFile);
     return failure;
 }
 
@@ -121,16 +121,16 @@ int32_t AutomationErrorNumber(HRESULT code) noexcept {
 AutomationObject AutomationObject::Create(const std::string& progId) {
     // S_FALSE: the thread has COM already; RPC_E_CHANGED_MODE: in another apartment, which
     // serves as well. Neither is undone: the object lives until the process ends.
-    const HRESULT initialized = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const HRESULT initialized = com::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(initialized) && initialized != RPC_E_CHANGED_MODE) {
         Raise(kErrCannotCreateObject);
     }
     CLSID classId;
-    if (FAILED(CLSIDFromProgID(Widen(progId).c_str(), &classId))) {
+    if (FAILED(com::CLSIDFromProgID(Widen(progId).c_str(), &classId))) {
         Raise(kErrCannotCreateObject);
     }
     AutomationObject created;
-    if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_SERVER, IID_IDispatch,
+    if (FAILED(com::CoCreateInstance(classId, nullptr, CLSCTX_SERVER, IID_IDispatch,
                                 reinterpret_cast<void**>(created.object_.put())))) {
         Raise(kErrCannotCreateObject);
     }
@@ -152,11 +152,11 @@ void AutomationObject::Call(const std::string& member, const std::vector<Variant
     DISPPARAMS parameters = list.Parameters();
     EXCEPINFO exception{};
     VARIANT result;
-    oleaut::VariantInit(&result);
+    com::VariantInit(&result);
     UINT argumentError = 0;
     const HRESULT invoked = object_.get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
                                                   &result, &exception, &argumentError);
-    oleaut::VariantClear(&result);
+    com::VariantClear(&result);
     if (invoked == DISP_E_EXCEPTION) {
         RaiseFailure(TakeException(exception, invoked));
     }
