@@ -1,0 +1,226 @@
+// The two uninstall switches, each given to a program started on its own: what the program shows,
+// or that it ended and what it started.
+
+#include "E2eSupport.h"
+#include "UninstallSupport.h"
+#include "runtime/Text.h"
+#include "setup/Tvx_UFSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace e2e;
+using S = Tvx_UFSetup;
+
+namespace {
+
+const std::vector<std::string> kThreeVersions{"Microsoft Word 2000 (Version 9)", "Microsoft Word XP (Version 10)",
+                                              "Microsoft Word 2003 (Version 11)"};
+
+// Word 9, 10 and 11 in folders with blanks; the template in the startup folders named.
+class UninstallSwitches : public testing::Test {
+protected:
+    void AddWords(std::initializer_list<int> withTemplate) {
+        auto has = [&](int version) {
+            return std::find(withTemplate.begin(), withTemplate.end(), version) != withTemplate.end();
+        };
+        office9_ = sandbox_.AddWord(9, "Programme\\Office 2000", has(9));
+        office10_ = sandbox_.AddWord(10, "Programme\\Office XP", has(10));
+        office11_ = sandbox_.AddWord(11, "Programme\\Office 2003", has(11));
+    }
+    std::string RelaunchFolder() const { return sandbox_.TempDir() + "Tarvex\\"; }
+
+    // The wizard of the process narrowed to one row: only the uninstall offered, and chosen.
+    void ExpectNarrowedTo(HWND wizard, const std::string& row) {
+        HWND list = WizardControl(wizard, S::kIdListBox);
+        EXPECT_EQ(ListItems(list), std::vector<std::string>{row});
+        EXPECT_EQ(ListSelection(list), 0);
+        HWND install = WizardControl(wizard, S::kIdOptionInstall);
+        HWND update = WizardControl(wizard, S::kIdOptionUpdate);
+        HWND uninstall = WizardControl(wizard, S::kIdOptionUninstall);
+        EXPECT_FALSE(IsWindowEnabled(install));
+        EXPECT_FALSE(Checked(install));
+        EXPECT_FALSE(IsWindowEnabled(update));
+        EXPECT_FALSE(Checked(update));
+        EXPECT_TRUE(IsWindowEnabled(uninstall));
+        EXPECT_TRUE(Checked(uninstall));
+        EXPECT_EQ(TextOf(uninstall), "Tarvex deinstallieren");
+    }
+
+    // "Abbrechen" ends the wizard without touching the installation.
+    static void Cancel(HWND wizard, RunningProgram& program) {
+        Click(WizardControl(wizard, S::kIdAbbrechen));
+        DWORD exitCode = 1;
+        EXPECT_TRUE(program.WaitForExit(20s, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+
+    InstallTraces traces_;
+    Sandbox sandbox_;
+    SandboxPrograms programs_{sandbox_};
+    std::string office9_;
+    std::string office10_;
+    std::string office11_;
+};
+
+} // namespace
+
+TEST_F(UninstallSwitches, FirstStageCopiesTheProgramOutAndStartsTheCopyWithTheSecondSwitch) {
+    AddWords({11});
+    Process first(SetupCommand(sandbox_, "/Uninstall_1_11"), sandbox_);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(first.WaitForExit(30s, &exitCode)) << WindowsOf(first.Id());
+    EXPECT_EQ(exitCode, 0u);
+
+    // The program and its nine support files, byte for byte, and nothing else.
+    std::vector<std::string> expected = RuntimeFiles();
+    expected.push_back("TvxSetup.exe");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderContents(RelaunchFolder()), expected);
+    for (const std::string& name : expected) {
+        EXPECT_EQ(testsupport::ReadFile(RelaunchFolder() + name), testsupport::ReadFile(sandbox_.StartFolder() + name))
+            << name;
+    }
+
+    const DWORD secondId = WaitForSetupIn(RelaunchFolder());
+    ASSERT_NE(secondId, 0u);
+    RunningProgram second(secondId);
+    // Quoted: the temporary folder's path holds blanks. Maximized, with the input focus.
+    EXPECT_EQ(second.CommandLine(), "\"" + RelaunchFolder() + "TvxSetup.exe\" /Uninstall_2_11");
+    EXPECT_EQ(second.StartShowState(), SW_MAXIMIZE);
+    HWND wizard = WaitForWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
+    Cancel(wizard, second);
+    EXPECT_TRUE(testsupport::FileExists(office11_ + "STARTUP\\Tvx.dot"));
+}
+
+TEST_F(UninstallSwitches, FirstStageOverAnEarlierRelaunchFolderCopiesOverIt) {
+    AddWords({11});
+    CreateDirectoryW(runtime::Widen(RelaunchFolder()).c_str(), nullptr);
+    testsupport::WriteFile(RelaunchFolder() + "TvxSetup.exe", "an older copy");
+    testsupport::WriteFile(RelaunchFolder() + "COMCAT.DLL", "an older copy");
+    Process first(SetupCommand(sandbox_, "/Uninstall_1_11"), sandbox_);
+    ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
+    const DWORD secondId = WaitForSetupIn(RelaunchFolder());
+    ASSERT_NE(secondId, 0u);
+    RunningProgram second(secondId);
+    EXPECT_EQ(testsupport::ReadFile(RelaunchFolder() + "COMCAT.DLL"),
+              testsupport::ReadFile(sandbox_.StartFolder() + "COMCAT.DLL"));
+    HWND wizard = WaitForWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
+    Cancel(wizard, second);
+}
+
+TEST_F(UninstallSwitches, FirstStageWithALeadingZeroStartsTheSecondWithThePlainNumber) {
+    AddWords({11});
+    Process first(SetupCommand(sandbox_, "/Uninstall_1_011"), sandbox_);
+    ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
+    const DWORD secondId = WaitForSetupIn(RelaunchFolder());
+    ASSERT_NE(secondId, 0u);
+    RunningProgram second(secondId);
+    EXPECT_EQ(second.CommandLine(), "\"" + RelaunchFolder() + "TvxSetup.exe\" /Uninstall_2_11");
+    HWND wizard = WaitForWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
+    Cancel(wizard, second);
+}
+
+TEST_F(UninstallSwitches, SecondStageNarrowsThreeVersionsToTheMiddleOne) {
+    AddWords({10});
+    Process setup(SetupCommand(sandbox_, "/Uninstall_2_10"), sandbox_);
+    HWND wizard = WaitForWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
+    EXPECT_TRUE(setup.Running());
+    EXPECT_FALSE(FolderExists(RelaunchFolder()));
+}
+
+TEST_F(UninstallSwitches, SecondStageForTheLastRowRemovesTheRowsBeforeIt) {
+    AddWords({9, 10, 11});
+    Process setup(SetupCommand(sandbox_, "/Uninstall_2_11"), sandbox_);
+    HWND wizard = WaitForWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
+}
+
+TEST_F(UninstallSwitches, SecondStageForTheFirstRowRemovesTheRowsAfterIt) {
+    AddWords({9, 10, 11});
+    Process setup(SetupCommand(sandbox_, "/Uninstall_2_9"), sandbox_);
+    HWND wizard = WaitForWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    ExpectNarrowedTo(wizard, "Microsoft Word 2000 (Version 9)");
+}
+
+TEST_F(UninstallSwitches, BlanksAroundTheNumberAreIgnored) {
+    AddWords({10});
+    Process setup(SetupCommand(sandbox_, "/Uninstall_2_ 10 "), sandbox_);
+    HWND wizard = WaitForWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
+}
+
+// The program's own path with blanks, quoted or not: the switch is told apart from it.
+TEST_F(UninstallSwitches, UnquotedProgramPathWithBlanksIsToldApartFromTheSwitch) {
+    AddWords({10});
+    const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
+    ASSERT_NE(program.find(' '), std::string::npos);
+    RunningProgram setup(program, program + " /Uninstall_2_10", sandbox_);
+    // Handed over unquoted, as Windows hands on an uninstall command written without quotes.
+    EXPECT_EQ(setup.CommandLine(), program + " /Uninstall_2_10");
+    HWND wizard = WaitForWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
+}
+
+TEST_F(UninstallSwitches, QuotedProgramPathWithBlanksIsToldApartFromTheSwitch) {
+    AddWords({10});
+    const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
+    RunningProgram setup(program, "\"" + program + "\" /Uninstall_2_10", sandbox_);
+    EXPECT_EQ(setup.CommandLine(), "\"" + program + "\" /Uninstall_2_10");
+    HWND wizard = WaitForWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
+}
+
+// A switch that is not obeyed: the normal wizard, with the list as the start-up filled it and its
+// last row selected, no relaunch folder, no message; the program waits for the user.
+class SwitchNotObeyed : public UninstallSwitches, public testing::WithParamInterface<const char*> {};
+
+TEST_P(SwitchNotObeyed, ShowsTheNormalWizard) {
+    // Every version has the template, except 10: a switch for 10 names a version without it.
+    AddWords({9, 11});
+    Process setup(SetupCommand(sandbox_, GetParam()), sandbox_);
+    HWND wizard = WaitForWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    HWND list = WizardControl(wizard, S::kIdListBox);
+    EXPECT_EQ(ListItems(list), kThreeVersions);
+    EXPECT_EQ(ListSelection(list), 2);
+    // The option logic for Word 11 with its template: the update chosen, the uninstall offered.
+    EXPECT_FALSE(IsWindowEnabled(WizardControl(wizard, S::kIdOptionInstall)));
+    EXPECT_TRUE(Checked(WizardControl(wizard, S::kIdOptionUpdate)));
+    EXPECT_TRUE(IsWindowEnabled(WizardControl(wizard, S::kIdOptionUninstall)));
+    EXPECT_FALSE(Checked(WizardControl(wizard, S::kIdOptionUninstall)));
+    EXPECT_EQ(testsupport::FindShownDialog(setup.Id()), nullptr);
+    EXPECT_TRUE(setup.Running());
+    EXPECT_FALSE(FolderExists(RelaunchFolder()));
+    Click(WizardControl(wizard, S::kIdAbbrechen));
+    EXPECT_TRUE(setup.WaitForExit(20s));
+    EXPECT_FALSE(FolderExists(RelaunchFolder()));
+}
+
+INSTANTIATE_TEST_SUITE_P(UninstallSwitches, SwitchNotObeyed,
+                         testing::Values("/Uninstall_1_",      // 13 characters
+                                         "/uninstall_1_11",    // letter case counts
+                                         "/Uninstall_3_11",    // no such stage
+                                         "/Uninstall_1_1x",    // no number: 0
+                                         "/Uninstall_1_70000", // beyond a 16-bit number: 0
+                                         "/Uninstall_1_10",    // listed, but without the template
+                                         "/Uninstall_2_10",    // the same for the second stage
+                                         "/Uninstall_1_12",    // not listed
+                                         "x/Uninstall_1_11"),  // something before the switch
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return "Case" + std::to_string(info.index);
+                         });
