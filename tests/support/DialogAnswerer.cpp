@@ -183,7 +183,10 @@ bool DialogAnswerer::IsNew(HWND dialog, long showing) {
         return showing > answeredShowing_;
     }
     if (GetDlgItem(dialog, Tvx_UFMessageBox::kIdTextBoxBig) != nullptr) {
-        return TextOf(dialog) != runtime::Narrow(kAnsweredMark);
+        // Every dialog of the program has a title. No text at all comes from a box whose process
+        // is ending after its last answer: its window no longer answers the read.
+        const std::string title = TextOf(dialog);
+        return !title.empty() && title != runtime::Narrow(kAnsweredMark);
     }
     // The notice keeps its caption; it is new once it was hidden after its last answer.
     return dialog != answeredNotice_;
