@@ -52,7 +52,8 @@ public:
     DWORD Id() const noexcept { return processId_; }
     bool WaitForExit(std::chrono::milliseconds limit, DWORD* exitCode = nullptr);
     // The command line and the start-up show state the process was given, read from its own
-    // memory; empty and -1 when they cannot be read.
+    // memory; empty and -1 when they cannot be read. Read them once the program shows its
+    // window: right after the start Wine may not have set them up in the new process yet.
     std::string CommandLine();
     int StartShowState();
 

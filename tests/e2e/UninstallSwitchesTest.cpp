@@ -86,14 +86,40 @@ TEST_F(UninstallSwitches, FirstStageCopiesTheProgramOutAndStartsTheCopyWithTheSe
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
     RunningProgram second(secondId);
+    HWND wizard = WaitForWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     // Quoted: the temporary folder's path holds blanks. Maximized, with the input focus.
     EXPECT_EQ(second.CommandLine(), "\"" + RelaunchFolder() + "TvxSetup.exe\" /Uninstall_2_11");
     EXPECT_EQ(second.StartShowState(), SW_MAXIMIZE);
-    HWND wizard = WaitForWizard(secondId);
-    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
     Cancel(wizard, second);
     EXPECT_TRUE(testsupport::FileExists(office11_ + "STARTUP\\Tvx.dot"));
+}
+
+// The temporary folder's path holds a blank ("...\Temp Ordner\"): started by an unquoted path,
+// the system would take the program before the blank ("...\Temp.exe") when there is one.
+TEST_F(UninstallSwitches, FirstStageStartsTheCopyByItsQuotedPathNotAProgramBeforeTheBlank) {
+    AddWords({11});
+    const std::string tempFolder = sandbox_.TempDir().substr(0, sandbox_.TempDir().size() - 1);
+    const std::string decoy = tempFolder.substr(0, tempFolder.find_last_of(' ')) + ".exe";
+    ASSERT_TRUE(CopyFileW(runtime::Widen(testsupport::StandinPath("winword.exe")).c_str(),
+                          runtime::Widen(decoy).c_str(), FALSE));
+    struct DecoyEnded {
+        std::string Root;
+        ~DecoyEnded() { EndProgramsUnder("Temp.exe", Root); }
+    } ended{sandbox_.Root()};
+    ASSERT_EQ(decoy, sandbox_.Root() + "Temp.exe");
+
+    Process first(SetupCommand(sandbox_, "/Uninstall_1_11"), sandbox_);
+    ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
+    const DWORD secondId = WaitForSetupIn(RelaunchFolder());
+    ASSERT_NE(secondId, 0u) << sandbox_.StandinLogText();
+    RunningProgram second(secondId);
+    HWND wizard = WaitForWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
+    EXPECT_EQ(sandbox_.StandinLogText(), "");
+    Cancel(wizard, second);
 }
 
 TEST_F(UninstallSwitches, FirstStageOverAnEarlierRelaunchFolderCopiesOverIt) {
@@ -121,9 +147,9 @@ TEST_F(UninstallSwitches, FirstStageWithALeadingZeroStartsTheSecondWithThePlainN
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
     RunningProgram second(secondId);
-    EXPECT_EQ(second.CommandLine(), "\"" + RelaunchFolder() + "TvxSetup.exe\" /Uninstall_2_11");
     HWND wizard = WaitForWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    EXPECT_EQ(second.CommandLine(), "\"" + RelaunchFolder() + "TvxSetup.exe\" /Uninstall_2_11");
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
     Cancel(wizard, second);
 }
@@ -168,10 +194,10 @@ TEST_F(UninstallSwitches, UnquotedProgramPathWithBlanksIsToldApartFromTheSwitch)
     const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
     ASSERT_NE(program.find(' '), std::string::npos);
     RunningProgram setup(program, program + " /Uninstall_2_10", sandbox_);
-    // Handed over unquoted, as Windows hands on an uninstall command written without quotes.
-    EXPECT_EQ(setup.CommandLine(), program + " /Uninstall_2_10");
     HWND wizard = WaitForWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    // Handed over unquoted, as Windows hands on an uninstall command written without quotes.
+    EXPECT_EQ(setup.CommandLine(), program + " /Uninstall_2_10");
     ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
 }
 
@@ -179,9 +205,9 @@ TEST_F(UninstallSwitches, QuotedProgramPathWithBlanksIsToldApartFromTheSwitch) {
     AddWords({10});
     const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
     RunningProgram setup(program, "\"" + program + "\" /Uninstall_2_10", sandbox_);
-    EXPECT_EQ(setup.CommandLine(), "\"" + program + "\" /Uninstall_2_10");
     HWND wizard = WaitForWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    EXPECT_EQ(setup.CommandLine(), "\"" + program + "\" /Uninstall_2_10");
     ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
 }
 
