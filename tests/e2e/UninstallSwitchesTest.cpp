@@ -243,6 +243,7 @@ INSTANTIATE_TEST_SUITE_P(UninstallSwitches, SwitchNotObeyed,
                                          "/Uninstall_3_11",    // no such stage
                                          "/Uninstall_1_1x",    // no number: 0
                                          "/Uninstall_1_70000", // beyond a 16-bit number: 0
+                                         "/Uninstall_1_65547", // 11 past 65536: 0, not 11
                                          "/Uninstall_1_10",    // listed, but without the template
                                          "/Uninstall_2_10",    // the same for the second stage
                                          "/Uninstall_1_12",    // not listed
