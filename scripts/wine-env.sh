@@ -20,19 +20,58 @@ tvx_wine_fonts() {
     cp -n /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf "$fonts/" 2>/dev/null || true
 }
 
-# Creates the prefix on first use and switches it to the null graphics driver, so that windows
-# can be created without a display. The server is restarted afterwards: a desktop process started
-# before the switch would keep the old driver.
-tvx_wine_prefix() {
-    if [ ! -f "$WINEPREFIX/.tvx-ready" ]; then
+# Under Wine the shell's Fonts folder view opens no window (its shell32 entry is a stub), and every
+# install that copies a font would wait 30 s for it. Our stand-in (tests/standins/rundll32.cpp)
+# takes the place of the prefix's rundll32.exe in system32, where the program's unqualified
+# "RUNDLL32.EXE" finds it (the program is 64-bit). Wine's own rundll32 is kept beside it as
+# wine-rundll32.exe, for the commands that are not ours. Refreshed at every call, so a rebuilt
+# stand-in reaches the prefix; nothing is done before the build has made it.
+tvx_wine_fonts_view() {
+    local standin="$TVX_BUILD/bin/standins/rundll32.exe"
+    local system32="$WINEPREFIX/drive_c/windows/system32"
+    [ -f "$standin" ] && [ -d "$system32" ] || return 0
+    if grep -q 'Wine builtin DLL' "$system32/rundll32.exe" 2>/dev/null; then
+        cp "$system32/rundll32.exe" "$system32/wine-rundll32.exe"
+    fi
+    cmp -s "$standin" "$system32/rundll32.exe" || cp "$standin" "$system32/rundll32.exe"
+}
+
+# Creates a prefix on first use and prepares it: Tahoma in its Fonts folder, Wine told to load a
+# rundll32.exe of ours instead of its built-in one (Wine prefers its own for system32 programs),
+# and with the argument "null" the null graphics driver, so that windows can be created without a
+# display. The server is stopped afterwards: a desktop process started before the switch would keep
+# the old driver, and a server started by these steps is not the persistent one that the tests need.
+tvx_wine_setup_prefix() {
+    local driver="${1:-}"
+    if [ ! -f "$WINEPREFIX/.tvx-ready" ] || [ ! -f "$WINEPREFIX/.tvx-fonts-view" ]; then
         mkdir -p "$WINEPREFIX"
         wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+        if [ "$driver" = null ]; then
+            wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+        fi
+        # native,builtin: a prefix whose stand-in is not there yet still has a working rundll32.
+        wine reg add 'HKCU\Software\Wine\DllOverrides' /v rundll32.exe /d native,builtin /f \
+            </dev/null >/dev/null 2>&1
         tvx_wine_fonts
         wineserver -k >/dev/null 2>&1 || true
         wineserver -w >/dev/null 2>&1 || true
-        touch "$WINEPREFIX/.tvx-ready"
+        touch "$WINEPREFIX/.tvx-ready" "$WINEPREFIX/.tvx-fonts-view"
     fi
+    tvx_wine_fonts_view
+}
+
+# The test prefix: no display needed.
+tvx_wine_prefix() {
+    tvx_wine_setup_prefix null
+}
+
+# The demo prefix of the run command and the screenshot script, beside the test prefix: it draws on
+# a display (the user's or Xvfb's), so it has no null driver. Marlett draws the caption buttons,
+# option buttons and scroll arrows; like Tahoma, Wine finds it only in the prefix's Fonts folder.
+tvx_wine_demo_prefix() {
+    export WINEPREFIX="$TVX_BUILD/wineprefix-demo"
+    tvx_wine_setup_prefix
+    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
 # A persistent server, warmed once. Wine's background processes inherit the standard output of

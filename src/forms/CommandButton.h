@@ -8,7 +8,7 @@
 namespace forms {
 
 // A push button. Enter presses the form's default button (unless another button has the focus),
-// Esc its cancel button.
+// Esc its cancel button; a form has one of each at most.
 class CommandButton : public Control {
 public:
     CommandButton(Container& parent, int id, const Place& place, int tabIndex, const std::string& caption);
@@ -20,7 +20,7 @@ public:
     bool Default() const noexcept { return default_; }
     void Default(bool isDefault);
     bool Cancel() const noexcept { return cancel_; }
-    void Cancel(bool isCancel) noexcept { cancel_ = isCancel; }
+    void Cancel(bool isCancel);
 
     // Runs the click event, as a mouse click, Enter or Esc does.
     void Click();

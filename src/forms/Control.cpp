@@ -12,10 +12,12 @@ namespace {
 
 constexpr const wchar_t* kControlProperty = L"TvxControl";
 
+} // namespace
+
 // Enter, Esc and Tab act on the form, whichever control has the focus: the standard controls
 // would swallow them (and Wine's multi-line edit control closes its parent on Esc).
-LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR reference) {
+LRESULT CALLBACK Control::KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR reference) {
     auto* control = reinterpret_cast<Control*>(reference);
     switch (message) {
     case WM_KEYDOWN:
@@ -28,6 +30,14 @@ LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPAR
             return 0;
         }
         break;
+    case WM_SETFOCUS: {
+        // Windows reports an unset radio button that gets the focus as clicked; the focus alone
+        // must not choose an option, so the control knows when a notification comes from it.
+        control->takingFocus_ = true;
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        control->takingFocus_ = false;
+        return result;
+    }
     case WM_GETDLGCODE:
         return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_NCDESTROY:
@@ -38,8 +48,6 @@ LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPAR
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
-
-} // namespace
 
 Control::Control(Container& parent, int id, const Place& place, int tabIndex)
     : parent_(parent), id_(id), place_(place), tabIndex_(tabIndex) {}

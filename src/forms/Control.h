@@ -74,8 +74,12 @@ protected:
     DWORD Style() const noexcept;
     std::string WindowText() const;
     void WindowText(const std::string& text);
+    // True while the control's window takes the input focus.
+    bool TakingFocus() const noexcept { return takingFocus_; }
 
 private:
+    static LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR reference);
     void Move();
 
     Container& parent_;
@@ -86,6 +90,7 @@ private:
     bool enabled_ = true;
     double fontPoints_ = 8.25;
     HWND handle_ = nullptr;
+    bool takingFocus_ = false;
 };
 
 } // namespace forms

@@ -137,7 +137,7 @@ void Form::Show(int16_t modal) {
         pendingFocus_ = nullptr;
     } else {
         const auto order = TabOrder();
-        const auto first = std::find_if(order.begin(), order.end(), [&](Control* c) { return Shown(c); });
+        const auto first = std::find_if(order.begin(), order.end(), [&](Control* c) { return Reachable(c); });
         ::SetFocus(first != order.end() ? (*first)->Handle() : handle_);
     }
     if (modal == 0) {
@@ -196,6 +196,10 @@ void Form::Unload() {
     if (handle_ == nullptr || !QueryClose(kCloseByCode)) {
         return;
     }
+    Destroy();
+}
+
+void Form::Destroy() {
     EnableOtherWindows();
     HWND window = std::exchange(handle_, nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -239,8 +243,13 @@ bool Form::Shown(const Control* control) const {
     return true;
 }
 
+bool Form::Reachable(const Control* control) const {
+    return control->TabStop() && control->Enabled() && Shown(control);
+}
+
 std::vector<Control*> Form::TabOrder() const {
-    // Tab index order inside each container; a frame's controls take the frame's place.
+    // Tab index order inside each container; a frame's controls take the frame's place. Controls
+    // that are no tab stops keep their place too: Tab goes on from there when one has the focus.
     std::vector<Control*> order;
     auto collect = [&](const Container* container, auto&& self) -> void {
         std::vector<Control*> level;
@@ -254,7 +263,7 @@ std::vector<Control*> Form::TabOrder() const {
         for (Control* control : level) {
             if (auto* frame = dynamic_cast<Frame*>(control)) {
                 self(static_cast<const Container*>(frame), self);
-            } else if (control->TabStop()) {
+            } else {
                 order.push_back(control);
             }
         }
@@ -277,9 +286,10 @@ CommandButton* Form::FindButton(bool wantDefault) const {
 bool Form::HandleKey(UINT key, Control* focused) {
     switch (key) {
     case VK_RETURN: {
-        // A command button with the focus is pressed itself; elsewhere the default button.
+        // A command button with the focus is pressed itself; elsewhere the default button. A
+        // button that is hidden or disabled is never pressed, even when it kept the focus.
         auto* button = dynamic_cast<CommandButton*>(focused);
-        if (button == nullptr) {
+        if (button == nullptr || !Shown(button) || !button->Enabled()) {
             button = FindButton(true);
         }
         if (button != nullptr) {
@@ -305,7 +315,7 @@ bool Form::HandleKey(UINT key, Control* focused) {
         }
         for (ptrdiff_t step = 1; step <= count; ++step) {
             Control* next = order[static_cast<size_t>(((index + (backwards ? -step : step)) % count + count) % count)];
-            if (Shown(next) && next->Enabled()) {
+            if (Reachable(next)) {
                 ::SetFocus(next->Handle());
                 break;
             }
@@ -406,15 +416,16 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) {
+            // One request, one question: the close goes ahead without asking again as Unload.
             if (QueryClose(kCloseByUser)) {
-                Unload();
+                Destroy();
             }
             return 0;
         }
         break;
     case WM_CLOSE:
         if (QueryClose(kCloseByOtherProgram)) {
-            Unload();
+            Destroy();
         }
         return 0;
     case WM_QUERYENDSESSION:

@@ -95,9 +95,13 @@ private:
     void EraseBackground(HDC dc);
     // Asks the form's QueryClose; true when the close goes ahead.
     bool QueryClose(int16_t mode);
+    // Destroys the window of a close that QueryClose let pass.
+    void Destroy();
     void EnableOtherWindows();
     std::vector<Control*> TabOrder() const;
     bool Shown(const Control* control) const;
+    // A tab stop that is seen and enabled: Tab and the first focus go there.
+    bool Reachable(const Control* control) const;
     CommandButton* FindButton(bool wantDefault) const;
     void CentreOn(HWND owner);
 

@@ -25,6 +25,7 @@ void ListBox::RemoveItem(int32_t index) {
     rows_.erase(rows_.begin() + index);
     // Removing the selected row leaves the list without a selection and raises no change event.
     SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    reported_ = ListIndex();
 }
 
 void ListBox::CheckCell(int32_t row, int32_t column) const {
@@ -62,6 +63,7 @@ void ListBox::ListIndex(int32_t index) {
         return;
     }
     SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    reported_ = index;
     // The control reports only the user's selections; a selection by code is reported here.
     if (OnChange) {
         OnChange();
@@ -69,7 +71,13 @@ void ListBox::ListIndex(int32_t index) {
 }
 
 void ListBox::OnCommand(WORD code) {
-    if (code == LBN_SELCHANGE && OnChange) {
+    // The control reports a click on the selected row, or Home on the first, as a selection too;
+    // the change event is for a row that really changed.
+    if (code != LBN_SELCHANGE || ListIndex() == reported_) {
+        return;
+    }
+    reported_ = ListIndex();
+    if (OnChange) {
         OnChange();
     }
 }

@@ -41,6 +41,7 @@ private:
 
     int16_t columnCount_;
     std::string columnWidths_;
+    int32_t reported_ = -1; // the selection the change event last told of
     std::vector<std::vector<runtime::Variant>> rows_;
 };
 

@@ -27,7 +27,8 @@ void OptionButton::Value(bool value) {
 }
 
 void OptionButton::OnCommand(WORD code) {
-    if (code == BN_CLICKED) {
+    // A click chooses the option; the focus arriving by Tab or by code does not.
+    if (code == BN_CLICKED && !TakingFocus()) {
         Value(true);
     }
 }

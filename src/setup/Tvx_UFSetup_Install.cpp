@@ -21,10 +21,11 @@ constexpr const char* kContact = "support@tarvex.example";
 constexpr const char* kWebAddress = "https://www.tarvex.example/";
 constexpr const char* kPublisher = "Tarvex";
 
-// A REG_DWORD handed to the registry class: its three low bytes as characters, lowest first.
+// A REG_DWORD handed to the registry class: the characters whose ANSI codes are its three low
+// bytes, lowest first.
 Variant DwordValue(uint32_t number) {
-    return std::string{static_cast<char>(number & 0xFF), static_cast<char>((number >> 8) & 0xFF),
-                       static_cast<char>((number >> 16) & 0xFF)};
+    return runtime::FromAnsi(std::string{static_cast<char>(number & 0xFF), static_cast<char>((number >> 8) & 0xFF),
+                                         static_cast<char>((number >> 16) & 0xFF)});
 }
 
 } // namespace

@@ -47,6 +47,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = StandinProc;
     windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"TvxStandin";
     RegisterClassW(&windowClass);
     std::string caption = runtime::Environ("TVX_STANDIN_CAPTION");

@@ -269,8 +269,17 @@ void DialogAnswerer::Run() {
         if (!messageBox) {
             shown.Title = TextOf(dialog);
             shown.Body = TextOf(GetDlgItem(dialog, Tvx_UFMacroSecurity::kIdLabelWelcome));
-            shown.Buttons.push_back(TextOf(GetDlgItem(dialog, Tvx_UFMacroSecurity::kIdOk)));
+            HWND ok = GetDlgItem(dialog, Tvx_UFMacroSecurity::kIdOk);
+            shown.Buttons.push_back(TextOf(ok));
+            if ((GetWindowLongPtrW(ok, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) {
+                shown.DefaultButton = TextOf(ok);
+            }
+            HWND focus = FocusOf(dialog);
+            if (focus != dialog) {
+                shown.FocusedButton = TextOf(focus);
+            }
         }
+        shown.Window = dialog;
         answeredShowing_ = showing;
         if (remote_ && messageBox) {
             // Marked before the answer goes in, so that the program's next dialog, which sets a

@@ -24,6 +24,7 @@ struct ShownDialog {
     std::string Icon;                 // "info", "question", "error", "warning", or "" for none
     std::string FocusedButton;        // caption of the button with the input focus
     RECT BodyPlace{};                 // the body text box in the window's client area, pixels
+    HWND Window = nullptr;            // the dialog's window
 };
 
 // How a user answers a dialog.
