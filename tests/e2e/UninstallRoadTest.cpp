@@ -193,6 +193,17 @@ protected:
         EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "the user's Normal.dot");
     }
 
+    // How often the Fonts folder view was started for this sandbox.
+    int FontsViewStarts() const {
+        const std::string log = sandbox_.StandinLogText();
+        const std::string start = "args=shell32.dll,SHHelpShortcuts_RunDLL FontsFolder\n";
+        int count = 0;
+        for (size_t at = log.find(start); at != std::string::npos; at = log.find(start, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+
     static void ExpectFontsQuestion(const ShownDialog& shown) {
         EXPECT_EQ(shown.Title, "Tarvex Frage");
         EXPECT_EQ(shown.Icon, "question");
@@ -234,6 +245,7 @@ protected:
 TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     ASSERT_NO_FATAL_FAILURE(Install());
     ASSERT_EQ(FontsPresent(sandbox_), DeliveredFonts());
+    EXPECT_EQ(FontsViewStarts(), 1);
     HWND wizard = nullptr;
     std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
@@ -268,6 +280,8 @@ TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     ExpectInstalledFiles(false);
     EXPECT_FALSE(FolderExists(installDir_));
     EXPECT_TRUE(FontsPresent(sandbox_).empty());
+    // Once for the install's fonts, once after their removal.
+    EXPECT_EQ(FontsViewStarts(), 2);
     ExpectLeftAlone();
     // The recorded copy is Normal.dot again; the user's Normal.dot is kept under the backup name.
     EXPECT_EQ(FolderContents(templates_), (std::vector<std::string>{backupName, "Normal.dot"}));
@@ -324,6 +338,7 @@ TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalD
     ExpectClosingMessage(seen[2]);
 
     EXPECT_EQ(FontsPresent(sandbox_), DeliveredFonts());
+    EXPECT_EQ(FontsViewStarts(), 0);
     ExpectInstalledFiles(false);
     EXPECT_FALSE(FolderExists(installDir_));
     ExpectLeftAlone();

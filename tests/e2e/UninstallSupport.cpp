@@ -113,6 +113,7 @@ const std::byte* ParametersOf(HANDLE process) {
     return reinterpret_cast<const std::byte*>(peb.ProcessParameters);
 }
 
+constexpr size_t kCurrentFolderOffset = 0x38;
 constexpr size_t kCommandLineOffset = 0x70;
 constexpr size_t kShowWindowFlagsOffset = 0xA8;
 
@@ -126,6 +127,32 @@ std::string ImagePathOf(DWORD processId) {
     const bool read = QueryFullProcessImageNameW(process, 0, path, &size);
     CloseHandle(process);
     return read ? Narrow(path) : std::string();
+}
+
+std::string ReadUnicodeString(HANDLE process, const std::byte* address) {
+    UNICODE_STRING text{};
+    if (address == nullptr || !ReadFrom(process, address, &text, sizeof text)) {
+        return {};
+    }
+    std::wstring wide(text.Length / sizeof(wchar_t), L'\0');
+    if (!ReadFrom(process, text.Buffer, wide.data(), text.Length)) {
+        return {};
+    }
+    return Narrow(wide);
+}
+
+// The current folder of a process: a program the setup starts inherits the setup's, which the
+// tests set to the sandbox.
+std::string CurrentFolderOf(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (process == nullptr) {
+        return {};
+    }
+    const std::byte* parameters = ParametersOf(process);
+    const std::string folder =
+        parameters != nullptr ? ReadUnicodeString(process, parameters + kCurrentFolderOffset) : std::string();
+    CloseHandle(process);
+    return folder;
 }
 
 bool LiesUnder(const std::string& path, const std::string& folder) {
@@ -188,15 +215,7 @@ bool RunningProgram::WaitForExit(std::chrono::milliseconds limit, DWORD* exitCod
 
 std::string RunningProgram::CommandLine() {
     const std::byte* parameters = process_ != nullptr ? ParametersOf(process_) : nullptr;
-    UNICODE_STRING line{};
-    if (parameters == nullptr || !ReadFrom(process_, parameters + kCommandLineOffset, &line, sizeof line)) {
-        return {};
-    }
-    std::wstring text(line.Length / sizeof(wchar_t), L'\0');
-    if (!ReadFrom(process_, line.Buffer, text.data(), line.Length)) {
-        return {};
-    }
-    return Narrow(text);
+    return parameters != nullptr ? ReadUnicodeString(process_, parameters + kCommandLineOffset) : std::string();
 }
 
 int RunningProgram::StartShowState() {
@@ -228,19 +247,34 @@ DWORD WaitForSetupIn(const std::string& folder, std::chrono::milliseconds limit)
     return found;
 }
 
+namespace {
+
+void EndProcess(DWORD processId) {
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId)) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
+} // namespace
+
 void EndProgramsUnder(const std::string& exeName, const std::string& folder) {
     for (DWORD id : ProgramsUnder(exeName, folder)) {
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
+        EndProcess(id);
     }
 }
 
 SandboxPrograms::~SandboxPrograms() {
     EndProgramsUnder("TvxSetup.exe", root_);
     EndProgramsUnder("winword.exe", root_);
+    // The Fonts folder view stays open, hidden, after the setup ended; its program lies in the
+    // system folder, its current folder in the sandbox.
+    for (DWORD id : ProcessesNamed("rundll32.exe")) {
+        if (LiesUnder(CurrentFolderOf(id), root_)) {
+            EndProcess(id);
+        }
+    }
 }
 
 void PlaceDeliveredFonts(const Sandbox& sandbox) {

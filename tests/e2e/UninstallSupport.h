@@ -69,8 +69,8 @@ DWORD WaitForSetupIn(const std::string& folder, std::chrono::milliseconds limit 
 // left running in its sandbox.
 void EndProgramsUnder(const std::string& exeName, const std::string& folder);
 
-// Ends the programs the sandbox's tests run (the setup, its relaunch copies, Word) when a test
-// ends, whatever way it ends.
+// Ends the programs the sandbox's tests run (the setup, its relaunch copies, Word, the Fonts
+// folder view) when a test ends, whatever way it ends.
 class SandboxPrograms {
 public:
     explicit SandboxPrograms(const Sandbox& sandbox) : root_(sandbox.Root()) {}
