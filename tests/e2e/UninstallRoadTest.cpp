@@ -113,7 +113,10 @@ protected:
     // shows the wizard narrowed to the one Word version.
     std::unique_ptr<RunningProgram> StartUninstall(HWND& wizard) {
         const std::string command = ValueText(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord), "UninstallString");
-        EXPECT_EQ(command, "\"" + uninstallDir_ + "TvxSetup.exe\" /Uninstall_1_11");
+        // The setup copy in the uninstall folder with the first switch, its path quoted or not.
+        std::string unquoted = command;
+        unquoted.erase(std::remove(unquoted.begin(), unquoted.end(), '"'), unquoted.end());
+        EXPECT_EQ(unquoted, uninstallDir_ + "TvxSetup.exe /Uninstall_1_11");
         Process first(command, sandbox_);
         DWORD exitCode = 1;
         EXPECT_TRUE(first.WaitForExit(30s, &exitCode)) << WindowsOf(first.Id());
@@ -289,7 +292,11 @@ TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
 }
 
-TEST_F(UninstallRoad, BeendenInTheRestartAdviceEndsWithNothingRemoved) {
+// "Beenden" in the restart advice, and Enter, Esc and the close box with it: the program ends at
+// once, with nothing removed and no closing message.
+class RestartAdviceEnds : public UninstallRoad, public testing::WithParamInterface<const char*> {};
+
+TEST_P(RestartAdviceEnds, WithNothingRemoved) {
     // The fonts lie in the Fonts folder already: the install finds them and opens no Fonts view.
     PlaceDeliveredFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
@@ -298,7 +305,17 @@ TEST_F(UninstallRoad, BeendenInTheRestartAdviceEndsWithNothingRemoved) {
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
 
     DialogAnswerer dialogs(second->Id());
-    dialogs.Click("Nein").Click("Beenden");
+    dialogs.Click("Nein");
+    const std::string answer = GetParam();
+    if (answer == "Enter") {
+        dialogs.Enter();
+    } else if (answer == "Esc") {
+        dialogs.Escape();
+    } else if (answer == "CloseBox") {
+        dialogs.CloseBox();
+    } else {
+        dialogs.Click(answer);
+    }
     Click(WizardControl(wizard, S::kIdWeiter));
     ASSERT_TRUE(dialogs.Done());
     DWORD exitCode = 1;
@@ -312,8 +329,45 @@ TEST_F(UninstallRoad, BeendenInTheRestartAdviceEndsWithNothingRemoved) {
     ExpectInstalledFiles(true);
     EXPECT_TRUE(FileExists(installDir_ + "uninstall.tvk"));
     EXPECT_EQ(FontsPresent(sandbox_), DeliveredFonts());
+    EXPECT_EQ(FontsViewStarts(), 0);
     ExpectNormalDotUntouched();
     ExpectLeftAlone();
+}
+
+INSTANTIATE_TEST_SUITE_P(UninstallRoad, RestartAdviceEnds, testing::Values("Beenden", "Enter", "Esc", "CloseBox"));
+
+// Whatever is gone already is skipped without a message: a document, a support file, the
+// uninstall entry itself.
+TEST_F(UninstallRoad, PartlyRemovedInstallationGoesWithoutComplaint) {
+    PlaceDeliveredFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    const std::string command = ValueText(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord), "UninstallString");
+    DeleteFileW(runtime::Widen(installDir_ + "QuickGuide.doc").c_str());
+    testsupport::DeleteTree(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord));
+    ASSERT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)));
+
+    Process first(command, sandbox_);
+    ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
+    const DWORD secondId = WaitForSetupIn(relaunchDir_);
+    ASSERT_NE(secondId, 0u);
+    RunningProgram second(secondId);
+    HWND wizard = WaitForWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    // A support file gone after the first stage copied them all.
+    DeleteFileW(runtime::Widen(uninstallDir_ + "STDOLE2.TLB").c_str());
+    DialogAnswerer dialogs(secondId);
+    dialogs.Click("Ja").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(second.WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    ExpectClosingMessage(seen[2]);
+    ExpectInstalledFiles(false);
+    EXPECT_FALSE(FolderExists(installDir_));
+    // The first value deleted makes the missing key anew; the key's own deletion takes it again.
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)));
 }
 
 TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalDot) {

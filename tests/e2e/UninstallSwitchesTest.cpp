@@ -140,6 +140,69 @@ TEST_F(UninstallSwitches, FirstStageOverAnEarlierRelaunchFolderCopiesOverIt) {
     Cancel(wizard, second);
 }
 
+// A support file of an earlier relaunch copy held open by another program: the copy over it
+// fails after its retries and is reported with both paths.
+class FirstStageCopyFailing : public UninstallSwitches {
+protected:
+    void SetUp() override {
+        AddWords({11});
+        CreateDirectoryW(runtime::Widen(RelaunchFolder()).c_str(), nullptr);
+        held_ = CreateFileW(runtime::Widen(RelaunchFolder() + "COMCAT.DLL").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(held_, INVALID_HANDLE_VALUE);
+    }
+    void TearDown() override {
+        if (held_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(held_);
+        }
+    }
+    void ExpectCopyReport(const testsupport::ShownDialog& shown) {
+        EXPECT_EQ(shown.Headline, "Fehler");
+        EXPECT_NE(shown.Body.find("Kopieren einer Datei fehlgeschlagen (Quelle \"" + sandbox_.StartFolder() +
+                                  "COMCAT.DLL\", Ziel \"" + RelaunchFolder() + "COMCAT.DLL\")"),
+                  std::string::npos)
+            << shown.Body;
+        EXPECT_EQ(shown.Buttons, (std::vector<std::string>{"Abbrechen", "Ignorieren"}));
+    }
+
+    HANDLE held_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(FirstStageCopyFailing, AbbrechenEndsTheProgramBeforeTheSecondStage) {
+    Process first(SetupCommand(sandbox_, "/Uninstall_1_11"), sandbox_);
+    testsupport::DialogAnswerer dialogs(first.Id());
+    dialogs.Click("Abbrechen");
+    ASSERT_TRUE(dialogs.Done());
+    DWORD exitCode = 1;
+    ASSERT_TRUE(first.WaitForExit(20s, &exitCode)) << WindowsOf(first.Id());
+    EXPECT_EQ(exitCode, 0u);
+    ASSERT_EQ(dialogs.Seen().size(), 1u);
+    ExpectCopyReport(dialogs.Seen()[0]);
+    // Ended at the failed copy: the files after it were not copied, and no copy was started.
+    EXPECT_EQ(FolderContents(RelaunchFolder()),
+              (std::vector<std::string>{"ADVPACK.DLL", "ASYCFILT.DLL", "COMCAT.DLL", "TvxSetup.exe"}));
+    EXPECT_EQ(WaitForSetupIn(RelaunchFolder(), 2s), 0u);
+}
+
+TEST_F(FirstStageCopyFailing, IgnorierenCopiesTheRestAndStartsTheSecondStage) {
+    Process first(SetupCommand(sandbox_, "/Uninstall_1_11"), sandbox_);
+    testsupport::DialogAnswerer dialogs(first.Id());
+    dialogs.Click("Ignorieren");
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(first.WaitForExit(20s)) << WindowsOf(first.Id());
+    ASSERT_EQ(dialogs.Seen().size(), 1u);
+    ExpectCopyReport(dialogs.Seen()[0]);
+    EXPECT_EQ(FolderContents(RelaunchFolder()).size(), 10u);
+    EXPECT_EQ(testsupport::ReadFile(RelaunchFolder() + "W95INF32.DLL"),
+              testsupport::ReadFile(sandbox_.StartFolder() + "W95INF32.DLL"));
+    const DWORD secondId = WaitForSetupIn(RelaunchFolder());
+    ASSERT_NE(secondId, 0u);
+    RunningProgram second(secondId);
+    HWND wizard = WaitForWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
+}
+
 TEST_F(UninstallSwitches, FirstStageWithALeadingZeroStartsTheSecondWithThePlainNumber) {
     AddWords({11});
     Process first(SetupCommand(sandbox_, "/Uninstall_1_011"), sandbox_);
