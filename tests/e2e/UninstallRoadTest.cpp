@@ -370,6 +370,38 @@ TEST_F(UninstallRoad, PartlyRemovedInstallationGoesWithoutComplaint) {
     EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)));
 }
 
+// The setup copy in the uninstall folder started without a switch removes itself: its own
+// program file is in use and cannot go, and neither can its folder; each is reported.
+TEST_F(UninstallRoad, CopyInTheUninstallFolderCannotRemoveItself) {
+    PlaceDeliveredFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    Process setup("\"" + uninstallDir_ + "TvxSetup.exe\"", sandbox_);
+    HWND wizard = WaitForWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    ASSERT_TRUE(Checked(WizardControl(wizard, S::kIdOptionUpdate)));
+    SendMessageW(WizardControl(wizard, S::kIdOptionUninstall), BM_CLICK, 0, 0);
+    DialogAnswerer dialogs(setup.Id());
+    dialogs.Click("Ja").Click("Ignorieren").Click("Ignorieren").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(setup.WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[1].Headline, "Fehler");
+    EXPECT_NE(seen[1].Body.find("Löschen einer Datei fehlgeschlagen (\"" + uninstallDir_ + "TvxSetup.exe\")"),
+              std::string::npos)
+        << seen[1].Body;
+    EXPECT_EQ(seen[2].Headline, "Fehler");
+    EXPECT_NE(seen[2].Body.find("Löschen eines Verzeichnisses fehlgeschlagen (\"" + installDir_ + "Uninstall\")"),
+              std::string::npos)
+        << seen[2].Body;
+    ExpectClosingMessage(seen[4]);
+    EXPECT_FALSE(FileExists(installDir_ + "Keyboard.doc"));
+    EXPECT_FALSE(FileExists(word_ + "STARTUP\\Tvx.dot"));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)));
+}
+
 TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalDot) {
     PlaceDeliveredFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
