@@ -46,6 +46,10 @@ protected:
         EXPECT_TRUE(IsWindowEnabled(uninstall));
         EXPECT_TRUE(Checked(uninstall));
         EXPECT_EQ(TextOf(uninstall), "Tarvex deinstallieren");
+        // The narrowing reports nothing, not even while the list is without a selected row.
+        DWORD processId = 0;
+        GetWindowThreadProcessId(wizard, &processId);
+        EXPECT_EQ(testsupport::FindShownDialog(processId), nullptr);
     }
 
     // "Abbrechen" ends the wizard without touching the installation.
@@ -243,13 +247,22 @@ TEST_F(UninstallSwitches, SecondStageForTheFirstRowRemovesTheRowsAfterIt) {
     ExpectNarrowedTo(wizard, "Microsoft Word 2000 (Version 9)");
 }
 
-TEST_F(UninstallSwitches, BlanksAroundTheNumberAreIgnored) {
+// The number with blanks around it, a sign or a leading zero names the same Word version.
+class SwitchNumberForms : public UninstallSwitches, public testing::WithParamInterface<const char*> {};
+
+TEST_P(SwitchNumberForms, NameTheSameVersion) {
     AddWords({10});
-    Process setup(SetupCommand(sandbox_, "/Uninstall_2_ 10 "), sandbox_);
+    Process setup(SetupCommand(sandbox_, GetParam()), sandbox_);
     HWND wizard = WaitForWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
 }
+
+INSTANTIATE_TEST_SUITE_P(UninstallSwitches, SwitchNumberForms,
+                         testing::Values("/Uninstall_2_ 10 ", "/Uninstall_2_+10", "/Uninstall_2_010"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return "Form" + std::to_string(info.index);
+                         });
 
 // The program's own path with blanks, quoted or not: the switch is told apart from it.
 TEST_F(UninstallSwitches, UnquotedProgramPathWithBlanksIsToldApartFromTheSwitch) {
