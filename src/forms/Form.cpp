@@ -135,7 +135,9 @@ void Form::Show(int16_t modal) {
     if (pendingFocus_ != nullptr) {
         ::SetFocus(pendingFocus_->Handle());
         pendingFocus_ = nullptr;
-    } else {
+    } else if (!IsChild(handle_, GetFocus())) {
+        // A form that is up already keeps the focus its code gave it: the wizard's start-up
+        // brings the window to the front and puts the focus on "Weiter >" before it is shown.
         const auto order = TabOrder();
         const auto first = std::find_if(order.begin(), order.end(), [&](Control* c) { return Reachable(c); });
         ::SetFocus(first != order.end() ? (*first)->Handle() : handle_);

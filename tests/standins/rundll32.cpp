@@ -5,7 +5,8 @@
 //
 // Like the Word stand-in it appends its command line and start-up show state to the file named by
 // TVX_STANDIN_LOG, and its window stays until it is closed or its process terminated. The setup
-// finds the window by its caption and hides it, never closes it.
+// finds the window by its caption and hides it, never closes it. With TVX_FONTSVIEW_NO_WINDOW set
+// it opens no window and ends, as Wine's own view does.
 //
 // Every other command goes to Wine's own rundll32, which the prefix keeps beside it as
 // wine-rundll32.exe: Wine runs rundll32 itself when it updates a prefix after an upgrade, and an
@@ -93,6 +94,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const int showState = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
     AppendToLog("show=" + std::to_string(showState) + "\nargs=" + arguments +
                 "\ncmdline=" + runtime::Narrow(GetCommandLineW()) + "\n");
+    // Asked to behave like Wine's own view, which opens no window: a test of the setup's 30 s
+    // limit sets TVX_FONTSVIEW_NO_WINDOW.
+    if (!runtime::Environ("TVX_FONTSVIEW_NO_WINDOW").empty()) {
+        return 0;
+    }
 
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = FontsViewProc;

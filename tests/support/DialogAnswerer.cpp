@@ -183,10 +183,15 @@ bool DialogAnswerer::IsNew(HWND dialog, long showing) {
         return showing > answeredShowing_;
     }
     if (GetDlgItem(dialog, Tvx_UFMessageBox::kIdTextBoxBig) != nullptr) {
-        // Every dialog of the program has a title. No text at all comes from a box whose process
-        // is ending after its last answer: its window no longer answers the read.
-        const std::string title = TextOf(dialog);
-        return !title.empty() && title != runtime::Narrow(kAnsweredMark);
+        // A box whose caption cannot be read belongs to a program that is ending (an answer ended
+        // it): the box is still up, its thread answers no more. It is no new dialog.
+        wchar_t caption[64] = {};
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutW(dialog, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(caption), SMTO_ABORTIFHUNG, 5000,
+                                 &copied)) {
+            return false;
+        }
+        return runtime::Narrow(caption) != runtime::Narrow(kAnsweredMark);
     }
     // The notice keeps its caption; it is new once it was hidden after its last answer.
     return dialog != answeredNotice_;

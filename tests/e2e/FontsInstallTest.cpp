@@ -1,0 +1,211 @@
+// The fonts of an install, seen in the Fonts folder the registry names: which are copied, in what
+// order, which are replaced, which are left alone, and when the Fonts folder view is opened.
+
+#include "InstallRoad.h"
+#include "runtime/Text.h"
+#include "setup/Tvx_UFSetup.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+using testsupport::FileExists;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
+
+namespace {
+
+constexpr const char* kFontsViewCommand = "shell32.dll,SHHelpShortcuts_RunDLL FontsFolder";
+
+std::string Delivered(const std::string& font) {
+    return ReadFile(SampleFolder() + "Fonts\\" + font);
+}
+
+// The top-level windows of the setup's children whose caption is "Fonts": the view's window.
+std::vector<HWND> FontsViewWindows(DWORD setupId) {
+    std::vector<HWND> found;
+    for (DWORD child : ChildrenOf(setupId)) {
+        for (HWND window : TopLevelWindowsOf(child)) {
+            if (TextOf(window) == "Fonts") {
+                found.push_back(window);
+            }
+        }
+    }
+    return found;
+}
+
+struct FontsRun {
+    InstallTraces traces;
+    Sandbox sandbox;
+    std::string word;
+    FontsRun() : word(sandbox.AddWord(11, "Programme\\Office 2003", false)) { PlaceWordStandin(word); }
+};
+
+} // namespace
+
+TEST(FontsInstall, NonePresentCopiesAllTwentyInListOrderAndOpensTheView) {
+    FontsRun run;
+    AddedFiles added(run.sandbox.FontsDir());
+    {
+        SetupRun setup(run.sandbox);
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+
+        // Started minimized without the focus, once; found by its caption and hidden, not closed.
+        const auto views = FontsViewStarts(run.sandbox);
+        ASSERT_EQ(views.size(), 1u) << run.sandbox.StandinLogText();
+        // Style 6: minimized, the focus staying where it is.
+        EXPECT_EQ(views[0].Show, SW_MINIMIZE);
+        EXPECT_EQ(views[0].Args, kFontsViewCommand);
+        const auto windows = FontsViewWindows(setup.Program().Id());
+        ASSERT_EQ(windows.size(), 1u);
+        EXPECT_FALSE(IsWindowVisible(windows[0]));
+        EXPECT_TRUE(Eventually([&] { return WordStarts(run.sandbox).size() == 1; }));
+    }
+    EXPECT_EQ(added.Names(), FontNames());
+    for (const std::string& font : FontNames()) {
+        EXPECT_EQ(ReadFile(run.sandbox.FontsDir() + font), Delivered(font)) << font;
+    }
+}
+
+TEST(FontsInstall, AllPresentWithTheirSizesLeavesThemAndOpensNoView) {
+    FontsRun run;
+    FillFontsSameSizeOtherBytes(run.sandbox);
+    {
+        SetupRun setup(run.sandbox);
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+        EXPECT_TRUE(Eventually([&] { return WordStarts(run.sandbox).size() == 1; }));
+    }
+    // Sizes alone are compared: other bytes of the same length stay.
+    for (const std::string& font : FontNames()) {
+        EXPECT_EQ(ReadFile(run.sandbox.FontsDir() + font), SameSizeOtherBytes(font)) << font;
+    }
+    EXPECT_TRUE(FontsViewStarts(run.sandbox).empty()) << run.sandbox.StandinLogText();
+}
+
+TEST(FontsInstall, ChangedFontsAreNamedOnceAndCopiedAnew) {
+    FontsRun run;
+    FillFontsSameSizeOtherBytes(run.sandbox);
+    const auto& fonts = FontNames();
+    // Items 3 and 10; the second in lower case, as the list spells it.
+    WriteFile(run.sandbox.FontsDir() + fonts[2], "an older, shorter font");
+    WriteFile(run.sandbox.FontsDir() + fonts[9], Delivered(fonts[9]) + "and a longer one");
+    {
+        SetupRun setup(run.sandbox);
+        setup.Dialogs().Click("Ok");
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        const auto seen = setup.Dialogs().Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].Title, "Tarvex Hinweis");
+        EXPECT_EQ(seen[0].Buttons, std::vector<std::string>{"Ok"});
+        // The message box centres the text with line feeds in front of it.
+        EXPECT_EQ(seen[0].Body.substr(seen[0].Body.find_first_not_of('\n')),
+                  "Einige Schriftarten müssen aktualisiert werden. Nachdem der Setup vollständig ausgeführt wurde, "
+                  "empfehlen wir Ihnen den PC neu zu starten. Erst nach einem Neustart können die aktualisierten "
+                  "Schriftarten verwendet werden. Der Setup wird nun fortgesetzt.\n\n(Betroffene Schriftarten: "
+                  "MATH1M__.TTF, math3m__.ttf)");
+        EXPECT_EQ(FontsViewStarts(run.sandbox).size(), 1u);
+    }
+    for (size_t item = 0; item < fonts.size(); ++item) {
+        const bool changed = item == 2 || item == 9;
+        EXPECT_EQ(ReadFile(run.sandbox.FontsDir() + fonts[item]),
+                  changed ? Delivered(fonts[item]) : SameSizeOtherBytes(fonts[item]))
+            << fonts[item];
+    }
+}
+
+TEST(FontsInstall, HiddenAndSystemFontsCountAsPresent) {
+    FontsRun run;
+    FillFontsSameSizeOtherBytes(run.sandbox);
+    const std::string hidden = run.sandbox.FontsDir() + FontNames()[4];
+    const std::string system = run.sandbox.FontsDir() + FontNames()[19];
+    SetFileAttributesW(runtime::Widen(hidden).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(runtime::Widen(system).c_str(), FILE_ATTRIBUTE_SYSTEM);
+    ASSERT_EQ(GetFileAttributesW(runtime::Widen(hidden).c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    {
+        SetupRun setup(run.sandbox);
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+        EXPECT_TRUE(Eventually([&] { return WordStarts(run.sandbox).size() == 1; }));
+    }
+    EXPECT_EQ(ReadFile(hidden), SameSizeOtherBytes(FontNames()[4]));
+    EXPECT_EQ(ReadFile(system), SameSizeOtherBytes(FontNames()[19]));
+    EXPECT_TRUE(FontsViewStarts(run.sandbox).empty()) << run.sandbox.StandinLogText();
+}
+
+TEST(FontsInstall, FontMissingFromTheSetupFolderStaysInTheFontsFolder) {
+    FontsRun run;
+    FillFontsSameSizeOtherBytes(run.sandbox);
+    const std::string font = FontNames()[3];
+    // An older font of another size, and no delivered file to replace it.
+    WriteFile(run.sandbox.FontsDir() + font, "an older font");
+    DeleteFileW(runtime::Widen(run.sandbox.StartFolder() + "Fonts\\" + font).c_str());
+    {
+        SetupRun setup(run.sandbox);
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        // No message naming it, and no failed copy to report.
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+        EXPECT_TRUE(Eventually([&] { return WordStarts(run.sandbox).size() == 1; }));
+    }
+    EXPECT_EQ(ReadFile(run.sandbox.FontsDir() + font), "an older font");
+    EXPECT_TRUE(FontsViewStarts(run.sandbox).empty()) << run.sandbox.StandinLogText();
+}
+
+TEST(FontsInstall, FontMissingFromBothFoldersIsAFailedCopyAndTheViewStillOpens) {
+    FontsRun run;
+    FillFontsSameSizeOtherBytes(run.sandbox);
+    const std::string font = FontNames()[6];
+    DeleteFileW(runtime::Widen(run.sandbox.FontsDir() + font).c_str());
+    DeleteFileW(runtime::Widen(run.sandbox.StartFolder() + "Fonts\\" + font).c_str());
+    {
+        SetupRun setup(run.sandbox);
+        setup.Dialogs().Click("Ignorieren");
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        const auto seen = setup.Dialogs().Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].Headline, "Fehler");
+        EXPECT_NE(seen[0].Body.find("Kopieren einer Datei fehlgeschlagen (Quelle \"" + run.sandbox.StartFolder() +
+                                    "Fonts\\" + font + "\", Ziel \"" + run.sandbox.FontsDir() + font + "\")"),
+                  std::string::npos)
+            << seen[0].Body;
+        EXPECT_EQ(FontsViewStarts(run.sandbox).size(), 1u);
+    }
+    EXPECT_FALSE(FileExists(run.sandbox.FontsDir() + font));
+}
+
+TEST(FontsInstall, EmptyFontsFolderValueIgnoredTouchesNoFontAndOpensNoView) {
+    FontsRun run;
+    HKEY key = nullptr;
+    RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                  KEY_SET_VALUE, &key);
+    RegSetValueExW(key, L"Fonts", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+    RegCloseKey(key);
+    // Files of the fonts' names where a path made from an empty folder would point: the current
+    // folder the setup was started in, and its drive's root.
+    const std::string current = run.sandbox.Root();
+    WriteFile(current + FontNames()[0], "not a font of the Fonts folder");
+    {
+        SetupRun setup(run.sandbox);
+        setup.Dialogs().Click("Ignorieren");
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        const auto seen = setup.Dialogs().Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_NE(seen[0].Body.find("Fehlerbeschreibung: \"Pfad des Schriftarten-Ordners nicht ermittelbar\""),
+                  std::string::npos)
+            << seen[0].Body;
+        // The install goes on: the version mark and Word.
+        EXPECT_TRUE(Eventually([&] { return WordStarts(run.sandbox).size() == 1; }));
+    }
+    EXPECT_TRUE(FolderEntries(run.sandbox.FontsDir()).empty());
+    EXPECT_EQ(ReadFile(current + FontNames()[0]), "not a font of the Fonts folder");
+    for (const std::string& font : FontNames()) {
+        if (font != FontNames()[0]) {
+            EXPECT_FALSE(FileExists(current + font)) << font;
+        }
+        EXPECT_FALSE(FileExists("C:\\" + font)) << font;
+    }
+    EXPECT_TRUE(FontsViewStarts(run.sandbox).empty()) << run.sandbox.StandinLogText();
+    EXPECT_EQ(testsupport::ReadRaw(HKEY_CURRENT_USER, VersionMarkKey(11) + "\\Options", "Tvx_Version").Bytes,
+              std::string("99990.00") + '\0');
+}

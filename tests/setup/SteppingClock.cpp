@@ -1,0 +1,69 @@
+#include "SteppingClock.h"
+
+#include "runtime/Clock.h"
+
+#include <atomic>
+#include <mutex>
+
+namespace setuptest {
+
+namespace {
+
+std::atomic<uint32_t> now{0};
+std::atomic<uint32_t> step{1};
+std::atomic<uint32_t> readings{0};
+std::atomic<uint32_t> first{0};
+std::function<void(uint32_t)> watcher;
+std::recursive_mutex watcherMutex;
+
+} // namespace
+
+SteppingClock::SteppingClock(uint32_t start, uint32_t stepMs) {
+    now = start;
+    step = stepMs;
+    readings = 0;
+    first = 0;
+    runtime::SetTickSource(&SteppingClock::Read);
+}
+
+SteppingClock::~SteppingClock() {
+    runtime::SetTickSource(nullptr);
+    std::lock_guard<std::recursive_mutex> lock(watcherMutex);
+    watcher = nullptr;
+}
+
+uint32_t SteppingClock::Read() {
+    const uint32_t value = now.fetch_add(step) + step;
+    if (readings++ == 0) {
+        first = value;
+    }
+    std::lock_guard<std::recursive_mutex> lock(watcherMutex);
+    if (watcher) {
+        watcher(value);
+    }
+    return value;
+}
+
+uint32_t SteppingClock::Now() {
+    return now;
+}
+
+uint32_t SteppingClock::Readings() {
+    return readings;
+}
+
+uint32_t SteppingClock::First() {
+    return first;
+}
+
+void SteppingClock::Restart() {
+    readings = 0;
+    first = 0;
+}
+
+void SteppingClock::OnReading(std::function<void(uint32_t)> action) {
+    std::lock_guard<std::recursive_mutex> lock(watcherMutex);
+    watcher = std::move(action);
+}
+
+} // namespace setuptest
