@@ -65,19 +65,12 @@ std::string CentredText(const ShownDialog& shown) {
     return start == std::string::npos ? std::string() : shown.Body.substr(start);
 }
 
-// A text value as a program reading it up to its terminating zero sees it.
-std::string ValueText(HKEY hive, const std::string& key, const std::string& name) {
-    const testsupport::RawValue raw = testsupport::ReadRaw(hive, key, name);
-    const std::string bytes = raw.Bytes.substr(0, raw.Bytes.find('\0'));
-    return runtime::FromAnsi(bytes);
-}
-
 class UninstallRoad : public testing::Test {
 protected:
     void SetUp() override {
         word_ = sandbox_.AddWord(kWord, "Programme\\Microsoft Office Ä\\Office 11", false);
-        ASSERT_TRUE(CopyFileW(runtime::Widen(testsupport::StandinPath("winword.exe")).c_str(),
-                              runtime::Widen(word_ + "winword.exe").c_str(), FALSE));
+        PlaceWordStandin(word_);
+        ASSERT_TRUE(FileExists(word_ + "winword.exe"));
         installDir_ = word_ + "Tvx\\";
         uninstallDir_ = installDir_ + "Uninstall\\";
         relaunchDir_ = sandbox_.TempDir() + "Tarvex\\";
@@ -93,7 +86,7 @@ protected:
     // Installs through the wizard, as a user does, and ends the Word it starts at its end.
     void Install() {
         Process setup(SetupCommand(sandbox_), sandbox_);
-        HWND wizard = WaitForWizard(setup.Id());
+        HWND wizard = WaitForReadyWizard(setup.Id());
         ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
         ASSERT_TRUE(Checked(WizardControl(wizard, S::kIdOptionInstall)));
         Click(WizardControl(wizard, S::kIdWeiter));
@@ -103,7 +96,7 @@ protected:
         ASSERT_TRUE(Eventually([&] { return !sandbox_.StandinLogText().empty(); }));
         EndProgramsUnder("winword.exe", sandbox_.Root());
         ASSERT_TRUE(FileExists(installDir_ + "uninstall.tvk"));
-        ASSERT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)));
+        ASSERT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
         // A saved Normal.dot copy recorded, as the add-in records one.
         testsupport::WriteFile(installDir_ + "uninstall.tvk", runtime::ToAnsi(templates_ + "Normal.sav") + "\r\n");
     }
@@ -112,7 +105,7 @@ protected:
     // first stage copies the program into the relaunch folder and ends; the copy started there
     // shows the wizard narrowed to the one Word version.
     std::unique_ptr<RunningProgram> StartUninstall(HWND& wizard) {
-        const std::string command = ValueText(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord), "UninstallString");
+        const std::string command = ReadWide(HKEY_LOCAL_MACHINE, UninstallKey(kWord), "UninstallString").Text;
         // The setup copy in the uninstall folder with the first switch, its path quoted or not.
         std::string unquoted = command;
         unquoted.erase(std::remove(unquoted.begin(), unquoted.end(), '"'), unquoted.end());
@@ -121,10 +114,9 @@ protected:
         DWORD exitCode = 1;
         EXPECT_TRUE(first.WaitForExit(30s, &exitCode)) << WindowsOf(first.Id());
         EXPECT_EQ(exitCode, 0u);
-        std::vector<std::string> copied = RuntimeFiles();
+        std::vector<std::string> copied = RuntimeFileNames();
         copied.push_back("TvxSetup.exe");
-        std::sort(copied.begin(), copied.end());
-        EXPECT_EQ(FolderContents(relaunchDir_), copied);
+        EXPECT_EQ(FolderEntries(relaunchDir_), SortedNames(copied));
 
         const DWORD secondId = WaitForSetupIn(relaunchDir_);
         if (secondId == 0) {
@@ -132,7 +124,7 @@ protected:
             return nullptr;
         }
         auto second = std::make_unique<RunningProgram>(secondId);
-        wizard = WaitForWizard(secondId);
+        wizard = WaitForReadyWizard(secondId);
         if (wizard == nullptr) {
             ADD_FAILURE() << WindowsOf(secondId);
             return second;
@@ -164,47 +156,36 @@ protected:
         std::vector<std::string> files{installDir_ + "Keyboard.doc", installDir_ + "TvxTutorial.exe",
                                        installDir_ + "QuickGuide.doc", word_ + "STARTUP\\Tvx.dot",
                                        uninstallDir_ + "TvxSetup.exe"};
-        for (const std::string& name : RuntimeFiles()) {
+        for (const std::string& name : RuntimeFileNames()) {
             files.push_back(uninstallDir_ + name);
         }
         for (const std::string& file : files) {
             EXPECT_EQ(FileExists(file), present) << file;
         }
         EXPECT_EQ(FolderExists(uninstallDir_), present);
-        EXPECT_EQ(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)), present);
+        EXPECT_EQ(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)), present);
     }
 
     // What the uninstall leaves in any case: Word's startup folder, the macro security, the
     // version mark, the relaunch folder and fonts not of the list.
     void ExpectLeftAlone() {
         EXPECT_TRUE(FolderExists(word_ + "STARTUP\\"));
-        const testsupport::RawValue level = testsupport::ReadRaw(HKEY_CURRENT_USER, MacroSecurityKey(kWord), "Level");
+        const testsupport::RawValue level = testsupport::ReadRaw(HKEY_CURRENT_USER, SecurityKey(kWord), "Level");
         EXPECT_EQ(level.Type, static_cast<unsigned long>(REG_DWORD));
         EXPECT_EQ(level.Bytes, std::string("\x01\x00\x00\x00", 4));
         const testsupport::RawValue trust =
-            testsupport::ReadRaw(HKEY_CURRENT_USER, MacroSecurityKey(kWord), "DontTrustInstalledFiles");
+            testsupport::ReadRaw(HKEY_CURRENT_USER, SecurityKey(kWord), "DontTrustInstalledFiles");
         EXPECT_EQ(trust.Type, static_cast<unsigned long>(REG_DWORD));
         EXPECT_EQ(trust.Bytes, std::string(4, '\0'));
-        EXPECT_EQ(ValueText(HKEY_CURRENT_USER, VersionMarkKey(kWord), "Tvx_Version"), "99990.00");
+        EXPECT_EQ(ReadWide(HKEY_CURRENT_USER, VersionMarkKey(kWord) + "\\Options", "Tvx_Version").Text, "99990.00");
         EXPECT_TRUE(FileExists(relaunchDir_ + "TvxSetup.exe"));
-        EXPECT_EQ(FolderContents(relaunchDir_).size(), 10u);
+        EXPECT_EQ(FolderEntries(relaunchDir_).size(), 10u);
         EXPECT_TRUE(FileExists(sandbox_.FontsDir() + "Andere.ttf"));
     }
 
     void ExpectNormalDotUntouched() {
-        EXPECT_EQ(FolderContents(templates_), (std::vector<std::string>{"Normal.dot", "Normal.sav"}));
+        EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{"Normal.dot", "Normal.sav"}));
         EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "the user's Normal.dot");
-    }
-
-    // How often the Fonts folder view was started for this sandbox.
-    int FontsViewStarts() const {
-        const std::string log = sandbox_.StandinLogText();
-        const std::string start = "args=shell32.dll,SHHelpShortcuts_RunDLL FontsFolder\n";
-        int count = 0;
-        for (size_t at = log.find(start); at != std::string::npos; at = log.find(start, at + 1)) {
-            ++count;
-        }
-        return count;
     }
 
     static void ExpectFontsQuestion(const ShownDialog& shown) {
@@ -247,8 +228,8 @@ protected:
 
 TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     ASSERT_NO_FATAL_FAILURE(Install());
-    ASSERT_EQ(FontsPresent(sandbox_), DeliveredFonts());
-    EXPECT_EQ(FontsViewStarts(), 1);
+    ASSERT_EQ(FontsPresent(sandbox_), FontNames());
+    EXPECT_EQ(FontsViewStarts(sandbox_).size(), 1u);
     HWND wizard = nullptr;
     std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
@@ -284,10 +265,10 @@ TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     EXPECT_FALSE(FolderExists(installDir_));
     EXPECT_TRUE(FontsPresent(sandbox_).empty());
     // Once for the install's fonts, once after their removal.
-    EXPECT_EQ(FontsViewStarts(), 2);
+    EXPECT_EQ(FontsViewStarts(sandbox_).size(), 2u);
     ExpectLeftAlone();
     // The recorded copy is Normal.dot again; the user's Normal.dot is kept under the backup name.
-    EXPECT_EQ(FolderContents(templates_), (std::vector<std::string>{backupName, "Normal.dot"}));
+    EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.dot"}));
     EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
     EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
 }
@@ -298,7 +279,7 @@ class RestartAdviceEnds : public UninstallRoad, public testing::WithParamInterfa
 
 TEST_P(RestartAdviceEnds, WithNothingRemoved) {
     // The fonts lie in the Fonts folder already: the install finds them and opens no Fonts view.
-    PlaceDeliveredFonts(sandbox_);
+    FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     HWND wizard = nullptr;
     std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
@@ -328,8 +309,8 @@ TEST_P(RestartAdviceEnds, WithNothingRemoved) {
     ExpectRestartAdvice(seen[1]);
     ExpectInstalledFiles(true);
     EXPECT_TRUE(FileExists(installDir_ + "uninstall.tvk"));
-    EXPECT_EQ(FontsPresent(sandbox_), DeliveredFonts());
-    EXPECT_EQ(FontsViewStarts(), 0);
+    EXPECT_EQ(FontsPresent(sandbox_), FontNames());
+    EXPECT_EQ(FontsViewStarts(sandbox_).size(), 0u);
     ExpectNormalDotUntouched();
     ExpectLeftAlone();
 }
@@ -339,19 +320,19 @@ INSTANTIATE_TEST_SUITE_P(UninstallRoad, RestartAdviceEnds, testing::Values("Been
 // Whatever is gone already is skipped without a message: a document, a support file, the
 // uninstall entry itself.
 TEST_F(UninstallRoad, PartlyRemovedInstallationGoesWithoutComplaint) {
-    PlaceDeliveredFonts(sandbox_);
+    FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
-    const std::string command = ValueText(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord), "UninstallString");
+    const std::string command = ReadWide(HKEY_LOCAL_MACHINE, UninstallKey(kWord), "UninstallString").Text;
     DeleteFileW(runtime::Widen(installDir_ + "QuickGuide.doc").c_str());
-    testsupport::DeleteTree(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord));
-    ASSERT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)));
+    testsupport::DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey(kWord));
+    ASSERT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
 
     Process first(command, sandbox_);
     ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
     const DWORD secondId = WaitForSetupIn(relaunchDir_);
     ASSERT_NE(secondId, 0u);
     RunningProgram second(secondId);
-    HWND wizard = WaitForWizard(secondId);
+    HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     // A support file gone after the first stage copied them all.
     DeleteFileW(runtime::Widen(uninstallDir_ + "STDOLE2.TLB").c_str());
@@ -367,16 +348,16 @@ TEST_F(UninstallRoad, PartlyRemovedInstallationGoesWithoutComplaint) {
     ExpectInstalledFiles(false);
     EXPECT_FALSE(FolderExists(installDir_));
     // The first value deleted makes the missing key anew; the key's own deletion takes it again.
-    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
 }
 
 // The setup copy in the uninstall folder started without a switch removes itself: its own
 // program file is in use and cannot go, and neither can its folder; each is reported.
 TEST_F(UninstallRoad, CopyInTheUninstallFolderCannotRemoveItself) {
-    PlaceDeliveredFonts(sandbox_);
+    FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     Process setup("\"" + uninstallDir_ + "TvxSetup.exe\"", sandbox_);
-    HWND wizard = WaitForWizard(setup.Id());
+    HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     ASSERT_TRUE(Checked(WizardControl(wizard, S::kIdOptionUpdate)));
     SendMessageW(WizardControl(wizard, S::kIdOptionUninstall), BM_CLICK, 0, 0);
@@ -399,11 +380,11 @@ TEST_F(UninstallRoad, CopyInTheUninstallFolderCannotRemoveItself) {
     ExpectClosingMessage(seen[4]);
     EXPECT_FALSE(FileExists(installDir_ + "Keyboard.doc"));
     EXPECT_FALSE(FileExists(word_ + "STARTUP\\Tvx.dot"));
-    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey(kWord)));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
 }
 
 TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalDot) {
-    PlaceDeliveredFonts(sandbox_);
+    FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     HWND wizard = nullptr;
     std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
@@ -423,8 +404,8 @@ TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalD
     EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
     ExpectClosingMessage(seen[2]);
 
-    EXPECT_EQ(FontsPresent(sandbox_), DeliveredFonts());
-    EXPECT_EQ(FontsViewStarts(), 0);
+    EXPECT_EQ(FontsPresent(sandbox_), FontNames());
+    EXPECT_EQ(FontsViewStarts(sandbox_).size(), 0u);
     ExpectInstalledFiles(false);
     EXPECT_FALSE(FolderExists(installDir_));
     ExpectLeftAlone();
@@ -433,7 +414,7 @@ TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalD
 }
 
 TEST_F(UninstallRoad, NeinToTheNormalDotQuestionKeepsTheInstallationFolderWithItsRecord) {
-    PlaceDeliveredFonts(sandbox_);
+    FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     HWND wizard = nullptr;
     std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
@@ -452,9 +433,9 @@ TEST_F(UninstallRoad, NeinToTheNormalDotQuestionKeepsTheInstallationFolderWithIt
     EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(BackupNameShownIn(seen[1].Body)));
     ExpectClosingMessage(seen[2]);
 
-    EXPECT_EQ(FontsPresent(sandbox_), DeliveredFonts());
+    EXPECT_EQ(FontsPresent(sandbox_), FontNames());
     ExpectInstalledFiles(false);
-    EXPECT_EQ(FolderContents(installDir_), std::vector<std::string>{"uninstall.tvk"});
+    EXPECT_EQ(FolderEntries(installDir_), std::vector<std::string>{"uninstall.tvk"});
     EXPECT_EQ(testsupport::ReadFile(installDir_ + "uninstall.tvk"),
               runtime::ToAnsi(templates_ + "Normal.sav") + "\r\n");
     ExpectNormalDotUntouched();

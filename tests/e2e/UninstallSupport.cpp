@@ -16,50 +16,6 @@ namespace e2e {
 using runtime::Narrow;
 using runtime::Widen;
 
-const std::vector<std::string>& DeliveredFonts() {
-    static const std::vector<std::string> fonts{
-        "MATH1___.TTF", "MATH1B__.TTF", "MATH1M__.TTF", "MATH2___.TTF", "MATH2B__.TTF", "MATH2M__.TTF", "MATH2MB_.TTF",
-        "MATH3___.TTF", "MATH3B__.TTF", "math3m__.ttf", "math3mb_.ttf", "MATH4___.TTF", "MATH4B__.TTF", "MATH4M__.TTF",
-        "MATH4MB_.TTF", "MATH5___.TTF", "MATH5B__.TTF", "MATH5M__.TTF", "MATH5MB_.TTF", "TvxSymb.ttf"};
-    return fonts;
-}
-
-const std::vector<std::string>& RuntimeFiles() {
-    static const std::vector<std::string> files{"ADVPACK.DLL",  "ASYCFILT.DLL", "COMCAT.DLL",
-                                                "msvbvm60.dll", "OLEAUT32.DLL", "OLEPRO32.DLL",
-                                                "STDOLE2.TLB",  "W95INF16.DLL", "W95INF32.DLL"};
-    return files;
-}
-
-std::string UninstallEntryKey(int version) {
-    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvex für Microsoft Word " +
-           std::to_string(version);
-}
-
-std::string VersionMarkKey(int version) {
-    return "Software\\VB and VBA Program Settings\\Tvx" + std::to_string(version) + "\\Options";
-}
-
-std::string MacroSecurityKey(int version) {
-    return "Software\\Microsoft\\Office\\" + std::to_string(version) + ".0\\Word\\Security";
-}
-
-InstallTraces::InstallTraces() {
-    Remove();
-}
-
-InstallTraces::~InstallTraces() {
-    Remove();
-}
-
-void InstallTraces::Remove() {
-    for (int version = 0; version <= 41; ++version) {
-        testsupport::DeleteTree(HKEY_LOCAL_MACHINE, UninstallEntryKey(version));
-        testsupport::DeleteTree(HKEY_CURRENT_USER,
-                                "Software\\VB and VBA Program Settings\\Tvx" + std::to_string(version));
-    }
-}
-
 namespace {
 
 // The test's own environment with TEMP, TMP and the stand-ins' log of the sandbox, as the
@@ -247,21 +203,9 @@ DWORD WaitForSetupIn(const std::string& folder, std::chrono::milliseconds limit)
     return found;
 }
 
-namespace {
-
-void EndProcess(DWORD processId) {
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId)) {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-}
-
-} // namespace
-
 void EndProgramsUnder(const std::string& exeName, const std::string& folder) {
     for (DWORD id : ProgramsUnder(exeName, folder)) {
-        EndProcess(id);
+        EndProcessById(id);
     }
 }
 
@@ -272,21 +216,14 @@ SandboxPrograms::~SandboxPrograms() {
     // system folder, its current folder in the sandbox.
     for (DWORD id : ProcessesNamed("rundll32.exe")) {
         if (LiesUnder(CurrentFolderOf(id), root_)) {
-            EndProcess(id);
+            EndProcessById(id);
         }
-    }
-}
-
-void PlaceDeliveredFonts(const Sandbox& sandbox) {
-    for (const std::string& font : DeliveredFonts()) {
-        CopyFileW(Widen(sandbox.StartFolder() + "Fonts\\" + font).c_str(), Widen(sandbox.FontsDir() + font).c_str(),
-                  FALSE);
     }
 }
 
 std::vector<std::string> FontsPresent(const Sandbox& sandbox) {
     std::vector<std::string> present;
-    for (const std::string& font : DeliveredFonts()) {
+    for (const std::string& font : FontNames()) {
         if (testsupport::FileExists(sandbox.FontsDir() + font)) {
             present.push_back(font);
         }
@@ -299,21 +236,9 @@ bool FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::vector<std::string> FolderContents(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Widen(folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        const std::string name = Narrow(found.cFileName);
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
+std::vector<std::string> SortedNames(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return runtime::LCase(a) < runtime::LCase(b); });
     return names;
 }
 

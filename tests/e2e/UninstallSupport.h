@@ -1,6 +1,7 @@
 #pragma once
 
 #include "E2eSupport.h"
+#include "InstallRoad.h"
 
 #include <windows.h>
 
@@ -8,32 +9,9 @@
 #include <string>
 #include <vector>
 
-// What the uninstall tests need beyond the program's own start: the processes the first uninstall
-// stage starts, what an install leaves in the registry, and the installed layout.
+// What the uninstall tests need beyond the install tests' support: the processes the first
+// uninstall stage starts, and the installed layout as the uninstall leaves it.
 namespace e2e {
-
-// The twenty fonts and the nine support files the setup delivers, as its lists name them.
-const std::vector<std::string>& DeliveredFonts();
-const std::vector<std::string>& RuntimeFiles();
-
-// Key paths under their hives: the uninstall entry (HKEY_LOCAL_MACHINE), the version mark and the
-// macro security (HKEY_CURRENT_USER).
-std::string UninstallEntryKey(int version);
-std::string VersionMarkKey(int version);
-std::string MacroSecurityKey(int version);
-
-// The uninstall entries and version marks an install writes, removed before and after a test;
-// the Word entries themselves go with the sandbox.
-class InstallTraces {
-public:
-    InstallTraces();
-    ~InstallTraces();
-    InstallTraces(const InstallTraces&) = delete;
-    InstallTraces& operator=(const InstallTraces&) = delete;
-
-private:
-    static void Remove();
-};
 
 // A program of the sandbox: started here, or found running (a process another one started).
 // It ends with the test at the latest.
@@ -82,14 +60,11 @@ private:
     std::string root_;
 };
 
-// Copies the delivered fonts into the sandbox's Fonts folder, as an earlier install left them: an
-// install then finds every font with its size and opens no Fonts folder view.
-void PlaceDeliveredFonts(const Sandbox& sandbox);
 // The fonts of the list present in the sandbox's Fonts folder.
 std::vector<std::string> FontsPresent(const Sandbox& sandbox);
 
 bool FolderExists(const std::string& path);
-// The names in a folder (files and folders), sorted.
-std::vector<std::string> FolderContents(const std::string& folder);
+// Names sorted as FolderEntries sorts a folder's names.
+std::vector<std::string> SortedNames(std::vector<std::string> names);
 
 } // namespace e2e

@@ -78,10 +78,10 @@ TEST_F(UninstallSwitches, FirstStageCopiesTheProgramOutAndStartsTheCopyWithTheSe
     EXPECT_EQ(exitCode, 0u);
 
     // The program and its nine support files, byte for byte, and nothing else.
-    std::vector<std::string> expected = RuntimeFiles();
+    std::vector<std::string> expected = RuntimeFileNames();
     expected.push_back("TvxSetup.exe");
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(FolderContents(RelaunchFolder()), expected);
+    expected = SortedNames(expected);
+    EXPECT_EQ(FolderEntries(RelaunchFolder()), expected);
     for (const std::string& name : expected) {
         EXPECT_EQ(testsupport::ReadFile(RelaunchFolder() + name), testsupport::ReadFile(sandbox_.StartFolder() + name))
             << name;
@@ -90,7 +90,7 @@ TEST_F(UninstallSwitches, FirstStageCopiesTheProgramOutAndStartsTheCopyWithTheSe
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
     RunningProgram second(secondId);
-    HWND wizard = WaitForWizard(secondId);
+    HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     // Quoted: the temporary folder's path holds blanks. Maximized, with the input focus.
     EXPECT_EQ(second.CommandLine(), "\"" + RelaunchFolder() + "TvxSetup.exe\" /Uninstall_2_11");
@@ -119,7 +119,7 @@ TEST_F(UninstallSwitches, FirstStageStartsTheCopyByItsQuotedPathNotAProgramBefor
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u) << sandbox_.StandinLogText();
     RunningProgram second(secondId);
-    HWND wizard = WaitForWizard(secondId);
+    HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
     EXPECT_EQ(sandbox_.StandinLogText(), "");
@@ -138,7 +138,7 @@ TEST_F(UninstallSwitches, FirstStageOverAnEarlierRelaunchFolderCopiesOverIt) {
     RunningProgram second(secondId);
     EXPECT_EQ(testsupport::ReadFile(RelaunchFolder() + "COMCAT.DLL"),
               testsupport::ReadFile(sandbox_.StartFolder() + "COMCAT.DLL"));
-    HWND wizard = WaitForWizard(secondId);
+    HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
     Cancel(wizard, second);
@@ -183,7 +183,7 @@ TEST_F(FirstStageCopyFailing, AbbrechenEndsTheProgramBeforeTheSecondStage) {
     ASSERT_EQ(dialogs.Seen().size(), 1u);
     ExpectCopyReport(dialogs.Seen()[0]);
     // Ended at the failed copy: the files after it were not copied, and no copy was started.
-    EXPECT_EQ(FolderContents(RelaunchFolder()),
+    EXPECT_EQ(FolderEntries(RelaunchFolder()),
               (std::vector<std::string>{"ADVPACK.DLL", "ASYCFILT.DLL", "COMCAT.DLL", "TvxSetup.exe"}));
     EXPECT_EQ(WaitForSetupIn(RelaunchFolder(), 2s), 0u);
 }
@@ -196,13 +196,13 @@ TEST_F(FirstStageCopyFailing, IgnorierenCopiesTheRestAndStartsTheSecondStage) {
     ASSERT_TRUE(first.WaitForExit(20s)) << WindowsOf(first.Id());
     ASSERT_EQ(dialogs.Seen().size(), 1u);
     ExpectCopyReport(dialogs.Seen()[0]);
-    EXPECT_EQ(FolderContents(RelaunchFolder()).size(), 10u);
+    EXPECT_EQ(FolderEntries(RelaunchFolder()).size(), 10u);
     EXPECT_EQ(testsupport::ReadFile(RelaunchFolder() + "W95INF32.DLL"),
               testsupport::ReadFile(sandbox_.StartFolder() + "W95INF32.DLL"));
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
     RunningProgram second(secondId);
-    HWND wizard = WaitForWizard(secondId);
+    HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
 }
@@ -214,7 +214,7 @@ TEST_F(UninstallSwitches, FirstStageWithALeadingZeroStartsTheSecondWithThePlainN
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
     RunningProgram second(secondId);
-    HWND wizard = WaitForWizard(secondId);
+    HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     EXPECT_EQ(second.CommandLine(), "\"" + RelaunchFolder() + "TvxSetup.exe\" /Uninstall_2_11");
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
@@ -224,7 +224,7 @@ TEST_F(UninstallSwitches, FirstStageWithALeadingZeroStartsTheSecondWithThePlainN
 TEST_F(UninstallSwitches, SecondStageNarrowsThreeVersionsToTheMiddleOne) {
     AddWords({10});
     Process setup(SetupCommand(sandbox_, "/Uninstall_2_10"), sandbox_);
-    HWND wizard = WaitForWizard(setup.Id());
+    HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
     EXPECT_TRUE(setup.Running());
@@ -234,7 +234,7 @@ TEST_F(UninstallSwitches, SecondStageNarrowsThreeVersionsToTheMiddleOne) {
 TEST_F(UninstallSwitches, SecondStageForTheLastRowRemovesTheRowsBeforeIt) {
     AddWords({9, 10, 11});
     Process setup(SetupCommand(sandbox_, "/Uninstall_2_11"), sandbox_);
-    HWND wizard = WaitForWizard(setup.Id());
+    HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
 }
@@ -242,7 +242,7 @@ TEST_F(UninstallSwitches, SecondStageForTheLastRowRemovesTheRowsBeforeIt) {
 TEST_F(UninstallSwitches, SecondStageForTheFirstRowRemovesTheRowsAfterIt) {
     AddWords({9, 10, 11});
     Process setup(SetupCommand(sandbox_, "/Uninstall_2_9"), sandbox_);
-    HWND wizard = WaitForWizard(setup.Id());
+    HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     ExpectNarrowedTo(wizard, "Microsoft Word 2000 (Version 9)");
 }
@@ -253,7 +253,7 @@ class SwitchNumberForms : public UninstallSwitches, public testing::WithParamInt
 TEST_P(SwitchNumberForms, NameTheSameVersion) {
     AddWords({10});
     Process setup(SetupCommand(sandbox_, GetParam()), sandbox_);
-    HWND wizard = WaitForWizard(setup.Id());
+    HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
 }
@@ -270,7 +270,7 @@ TEST_F(UninstallSwitches, UnquotedProgramPathWithBlanksIsToldApartFromTheSwitch)
     const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
     ASSERT_NE(program.find(' '), std::string::npos);
     RunningProgram setup(program, program + " /Uninstall_2_10", sandbox_);
-    HWND wizard = WaitForWizard(setup.Id());
+    HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     // Handed over unquoted, as Windows hands on an uninstall command written without quotes.
     EXPECT_EQ(setup.CommandLine(), program + " /Uninstall_2_10");
@@ -281,7 +281,7 @@ TEST_F(UninstallSwitches, QuotedProgramPathWithBlanksIsToldApartFromTheSwitch) {
     AddWords({10});
     const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
     RunningProgram setup(program, "\"" + program + "\" /Uninstall_2_10", sandbox_);
-    HWND wizard = WaitForWizard(setup.Id());
+    HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     EXPECT_EQ(setup.CommandLine(), "\"" + program + "\" /Uninstall_2_10");
     ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
@@ -295,7 +295,7 @@ TEST_P(SwitchNotObeyed, ShowsTheNormalWizard) {
     // Every version has the template, except 10: a switch for 10 names a version without it.
     AddWords({9, 11});
     Process setup(SetupCommand(sandbox_, GetParam()), sandbox_);
-    HWND wizard = WaitForWizard(setup.Id());
+    HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     HWND list = WizardControl(wizard, S::kIdListBox);
     EXPECT_EQ(ListItems(list), kThreeVersions);
