@@ -19,8 +19,8 @@ using runtime::Widen;
 namespace {
 
 // The test's own environment with TEMP, TMP and the stand-ins' log of the sandbox, as the
-// sandbox's processes get it.
-std::wstring EnvironmentFor(const Sandbox& sandbox) {
+// sandbox's processes get it; TEMP another folder when one is given.
+std::wstring EnvironmentFor(const Sandbox& sandbox, const std::string& tempDir) {
     std::map<std::wstring, std::wstring> variables;
     wchar_t* block = GetEnvironmentStringsW();
     for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
@@ -31,7 +31,7 @@ std::wstring EnvironmentFor(const Sandbox& sandbox) {
         }
     }
     FreeEnvironmentStringsW(block);
-    std::wstring temp = Widen(sandbox.TempDir());
+    std::wstring temp = Widen(tempDir.empty() ? sandbox.TempDir() : tempDir);
     temp.pop_back();
     variables[L"TEMP"] = temp;
     variables[L"TMP"] = temp;
@@ -134,9 +134,10 @@ RunningProgram::RunningProgram(DWORD processId) : processId_(processId) {
     }
 }
 
-RunningProgram::RunningProgram(const std::string& programFile, const std::string& commandLine, const Sandbox& sandbox) {
+RunningProgram::RunningProgram(const std::string& programFile, const std::string& commandLine, const Sandbox& sandbox,
+                               const std::string& tempDir) {
     std::wstring line = Widen(commandLine);
-    std::wstring environment = EnvironmentFor(sandbox);
+    std::wstring environment = EnvironmentFor(sandbox, tempDir);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};

@@ -21,8 +21,10 @@ public:
     explicit RunningProgram(DWORD processId);
     // Starts the command line with the program file named apart: the system then hands the
     // command line to the program exactly as written, an unquoted path with blanks included (Wine
-    // quotes such a path when it has to find the program file in the command line itself).
-    RunningProgram(const std::string& programFile, const std::string& commandLine, const Sandbox& sandbox);
+    // quotes such a path when it has to find the program file in the command line itself). TEMP
+    // is the sandbox's, or the folder given (ending in a backslash).
+    RunningProgram(const std::string& programFile, const std::string& commandLine, const Sandbox& sandbox,
+                   const std::string& tempDir = "");
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include <shlobj.h>
+
 using namespace e2e;
 using S = Tvx_UFSetup;
 
@@ -140,6 +142,26 @@ TEST_F(UninstallSwitches, FirstStageOverAnEarlierRelaunchFolderCopiesOverIt) {
               testsupport::ReadFile(sandbox_.StartFolder() + "COMCAT.DLL"));
     HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
+    Cancel(wizard, second);
+}
+
+// A temporary folder under a user profile with an umlaut in its name, as German user names have.
+TEST_F(UninstallSwitches, FirstStageRelaunchesFromATemporaryFolderWithAnUmlaut) {
+    AddWords({11});
+    const std::string temp = sandbox_.Root() + "Jürgen\\Lokale Einstellungen\\Temp\\";
+    ASSERT_EQ(SHCreateDirectoryExW(nullptr, runtime::Widen(temp).c_str(), nullptr), ERROR_SUCCESS);
+    const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
+    RunningProgram first(program, "\"" + program + "\" /Uninstall_1_11", sandbox_, temp);
+    ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
+    const std::string relaunch = temp + "Tarvex\\";
+    EXPECT_EQ(FolderEntries(relaunch).size(), 10u);
+    const DWORD secondId = WaitForSetupIn(relaunch);
+    ASSERT_NE(secondId, 0u);
+    RunningProgram second(secondId);
+    HWND wizard = WaitForReadyWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    EXPECT_EQ(second.CommandLine(), "\"" + relaunch + "TvxSetup.exe\" /Uninstall_2_11");
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
     Cancel(wizard, second);
 }
