@@ -299,6 +299,21 @@ TEST_F(UninstallSwitches, UnquotedProgramPathWithBlanksIsToldApartFromTheSwitch)
     ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
 }
 
+// A folder on the way named like the program without its extension, as an unpacked setup's
+// folder often is: the path does not end at the blank after it.
+TEST_F(UninstallSwitches, UnquotedPathThroughAFolderNamedLikeTheProgramIsToldApart) {
+    AddWords({10});
+    const std::string folder = sandbox_.Root() + "TvxSetup Dateien\\";
+    CopyTree(sandbox_.StartFolder(), folder);
+    const std::string program = folder + "TvxSetup.exe";
+    ASSERT_TRUE(testsupport::FileExists(program));
+    RunningProgram setup(program, program + " /Uninstall_2_10", sandbox_);
+    HWND wizard = WaitForReadyWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    EXPECT_EQ(setup.CommandLine(), program + " /Uninstall_2_10");
+    ExpectNarrowedTo(wizard, "Microsoft Word XP (Version 10)");
+}
+
 TEST_F(UninstallSwitches, QuotedProgramPathWithBlanksIsToldApartFromTheSwitch) {
     AddWords({10});
     const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
