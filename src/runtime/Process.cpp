@@ -56,6 +56,17 @@ bool SameFileName(std::wstring_view candidate, const std::wstring& programFileNa
     return dot != std::wstring::npos && equalsIgnoringCase(name, programFileName.substr(0, dot));
 }
 
+// A file, not a folder, as written or with ".exe" appended, as the system looks for a program.
+bool NamesFile(std::wstring_view path) {
+    for (const std::wstring& candidate : {std::wstring(path), std::wstring(path) + L".exe"}) {
+        const DWORD attributes = GetFileAttributesW(candidate.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::string ArgumentsOf(const std::wstring& commandLine, const std::wstring& programFileName) {
@@ -69,15 +80,27 @@ std::string ArgumentsOf(const std::wstring& commandLine, const std::wstring& pro
         rest = closing == std::wstring_view::npos ? std::wstring_view() : line.substr(closing + 1);
     } else {
         // An unquoted path may hold blanks: it ends at the first blank (or the end) where the
-        // program's own file name stands. Failing that, the system's rule: the first blank.
+        // program's own file name stands and the text before it names an existing file, as the
+        // system found the program; a folder named like it ("TvxSetup Dateien") does not end it.
+        // Failing an existing file, where the name stands; failing that, the first blank.
         size_t end = std::wstring_view::npos;
+        size_t byName = std::wstring_view::npos;
         for (size_t pos = 0; pos <= line.size(); ++pos) {
             if (pos == line.size() || line[pos] == L' ' || line[pos] == L'\t') {
-                if (SameFileName(line.substr(0, pos), programFileName)) {
-                    end = pos;
-                    break;
+                const std::wstring_view path = line.substr(0, pos);
+                if (SameFileName(path, programFileName)) {
+                    if (NamesFile(path)) {
+                        end = pos;
+                        break;
+                    }
+                    if (byName == std::wstring_view::npos) {
+                        byName = pos;
+                    }
                 }
             }
+        }
+        if (end == std::wstring_view::npos) {
+            end = byName;
         }
         if (end == std::wstring_view::npos) {
             end = line.find_first_of(L" \t");

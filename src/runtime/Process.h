@@ -18,8 +18,8 @@ void Shell(const std::string& commandLine, int windowStyle);
 // The arguments the program was started with: its command line after its own path. The path is
 // recognised also when it holds blanks, quoted or not.
 std::string CommandArguments();
-// The part of a command line after the program path; the program's own file name tells where an
-// unquoted path with blanks ends.
+// The part of a command line after the program path; the program's own file name, at an existing
+// file, tells where an unquoted path with blanks ends.
 std::string ArgumentsOf(const std::wstring& commandLine, const std::wstring& programFileName);
 
 // The path of the running program file, and the folder that holds it (no trailing backslash,

@@ -1,0 +1,443 @@
+// The road a user takes: the add-in installed through the wizard, then removed through the command
+// the system's list of installed programs runs, in its two stages, with the user's answers.
+
+#include "E2eSupport.h"
+#include "UninstallSupport.h"
+#include "runtime/Text.h"
+#include "setup/Tvx_UFSetup.h"
+#include "support/ShortDateFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <regex>
+
+using namespace e2e;
+using S = Tvx_UFSetup;
+using testsupport::DialogAnswerer;
+using testsupport::FileExists;
+using testsupport::ShownDialog;
+
+namespace {
+
+constexpr int kWord = 11;
+
+const char kFontsQuestion[] =
+    "Installierte Schriftarten beibehalten? (Empfohlen)\n\nHinweis: Wenn Sie \"Nein\" wählen, werden die von den "
+    "Tarvex installierten Schriftarten gelöscht. Falls Sie die Schriften bereits in Dokumenten verwendet haben, "
+    "werden diese dann nicht mehr richtig angezeigt.";
+
+const char kRestartAdvice[] =
+    "Da die Schriftarten deinstalliert werden sollen, bitten wir Sie an dieser Stelle zuerst Ihren PC neu zu "
+    "starten. Ansonsten kann es beim Löschen von Schriftarten zu Problemen kommen, falls diese zuvor von einer "
+    "Anwendung geöffnet wurden.\n\nDrücken Sie dazu jetzt auf \"Beenden\", starten Sie Ihren PC neu und führen Sie "
+    "danach den Setup noch einmal aus. Falls Sie dies bereits durchgeführt haben, können Sie jetzt auf "
+    "\"Fortsetzen\" klicken.";
+
+std::string NormalDotQuestion(const std::string& backupName) {
+    return "Soll die \"Normal.dot\" in den Zustand vor der Installation der Tarvex zurückgesetzt werden? "
+           "(Empfohlen)\n\nDie vorhandene \"Normal.dot\" wird umbenannt in\n\"" +
+           backupName +
+           "\".\n\nHinweis: Microsoft Word speichert alle Shortcuts, Symbolleisten und Makros, die Sie selbst erstellt "
+           "haben, in der Dokumentvorlage \"Normal.dot\". Falls Sie seit der Installation Änderungen dieser Art an "
+           "Word vorgenommen haben, gehen diese dabei verloren. Daher empfehlen wir Ihnen in diesem Fall \"Nein\" zu "
+           "wählen, dann bleibt die aktuelle \"Normal.dot\" erhalten und Sie müssen nur noch die Symbolleisten der "
+           "Tarvex in Word löschen.";
+}
+
+// The backup name as the Normal.dot question shows it, between its quotation marks.
+std::string BackupNameShownIn(const std::string& question) {
+    const std::string before = "umbenannt in\n\"";
+    const size_t start = question.find(before);
+    if (start == std::string::npos) {
+        return {};
+    }
+    const size_t end = question.find("\".", start + before.size());
+    return end == std::string::npos ? std::string()
+                                    : question.substr(start + before.size(), end - start - before.size());
+}
+
+// A centred dialog text stands below the line feeds that place it vertically in the box.
+std::string CentredText(const ShownDialog& shown) {
+    const size_t start = shown.Body.find_first_not_of('\n');
+    return start == std::string::npos ? std::string() : shown.Body.substr(start);
+}
+
+class UninstallRoad : public testing::Test {
+protected:
+    void SetUp() override {
+        word_ = sandbox_.AddWord(kWord, "Programme\\Microsoft Office Ä\\Office 11", false);
+        PlaceWordStandin(word_);
+        ASSERT_TRUE(FileExists(word_ + "winword.exe"));
+        installDir_ = word_ + "Tvx\\";
+        uninstallDir_ = installDir_ + "Uninstall\\";
+        relaunchDir_ = sandbox_.TempDir() + "Tarvex\\";
+        // A saved Normal.dot copy for the record file, beside the template it stood in for.
+        templates_ = sandbox_.Root() + "Vorlagen Ä\\";
+        CreateDirectoryW(runtime::Widen(templates_).c_str(), nullptr);
+        testsupport::WriteFile(templates_ + "Normal.dot", "the user's Normal.dot");
+        testsupport::WriteFile(templates_ + "Normal.sav", "Normal.dot as it was before the install");
+        // A font of someone else's beside the add-in's.
+        testsupport::WriteFile(sandbox_.FontsDir() + "Andere.ttf", "another font");
+    }
+
+    // Installs through the wizard, as a user does, and ends the Word it starts at its end.
+    void Install() {
+        Process setup(SetupCommand(sandbox_), sandbox_);
+        HWND wizard = WaitForReadyWizard(setup.Id());
+        ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+        ASSERT_TRUE(Checked(WizardControl(wizard, S::kIdOptionInstall)));
+        Click(WizardControl(wizard, S::kIdWeiter));
+        DWORD exitCode = 1;
+        ASSERT_TRUE(setup.WaitForExit(60s, &exitCode)) << WindowsOf(setup.Id());
+        ASSERT_EQ(exitCode, 0u);
+        ASSERT_TRUE(Eventually([&] { return !sandbox_.StandinLogText().empty(); }));
+        EndProgramsUnder("winword.exe", sandbox_.Root());
+        ASSERT_TRUE(FileExists(installDir_ + "uninstall.tvk"));
+        ASSERT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
+        // A saved Normal.dot copy recorded, as the add-in records one.
+        testsupport::WriteFile(installDir_ + "uninstall.tvk", runtime::ToAnsi(templates_ + "Normal.sav") + "\r\n");
+    }
+
+    // Runs the stored uninstall command as the system's list of installed programs runs it: the
+    // first stage copies the program into the relaunch folder and ends; the copy started there
+    // shows the wizard narrowed to the one Word version.
+    std::unique_ptr<RunningProgram> StartUninstall(HWND& wizard) {
+        const std::string command = ReadWide(HKEY_LOCAL_MACHINE, UninstallKey(kWord), "UninstallString").Text;
+        // The setup copy in the uninstall folder with the first switch, its path quoted or not.
+        std::string unquoted = command;
+        unquoted.erase(std::remove(unquoted.begin(), unquoted.end(), '"'), unquoted.end());
+        EXPECT_EQ(unquoted, uninstallDir_ + "TvxSetup.exe /Uninstall_1_11");
+        Process first(command, sandbox_);
+        DWORD exitCode = 1;
+        EXPECT_TRUE(first.WaitForExit(30s, &exitCode)) << WindowsOf(first.Id());
+        EXPECT_EQ(exitCode, 0u);
+        std::vector<std::string> copied = RuntimeFileNames();
+        copied.push_back("TvxSetup.exe");
+        EXPECT_EQ(FolderEntries(relaunchDir_), SortedNames(copied));
+
+        const DWORD secondId = WaitForSetupIn(relaunchDir_);
+        if (secondId == 0) {
+            ADD_FAILURE() << "no second stage in " << relaunchDir_;
+            return nullptr;
+        }
+        auto second = std::make_unique<RunningProgram>(secondId);
+        wizard = WaitForReadyWizard(secondId);
+        if (wizard == nullptr) {
+            ADD_FAILURE() << WindowsOf(secondId);
+            return second;
+        }
+        HWND list = WizardControl(wizard, S::kIdListBox);
+        EXPECT_EQ(ListItems(list), std::vector<std::string>{"Microsoft Word 2003 (Version 11)"});
+        EXPECT_EQ(ListSelection(list), 0);
+        EXPECT_FALSE(IsWindowEnabled(WizardControl(wizard, S::kIdOptionInstall)));
+        EXPECT_FALSE(IsWindowEnabled(WizardControl(wizard, S::kIdOptionUpdate)));
+        EXPECT_TRUE(IsWindowEnabled(WizardControl(wizard, S::kIdOptionUninstall)));
+        EXPECT_TRUE(Checked(WizardControl(wizard, S::kIdOptionUninstall)));
+        EXPECT_FALSE(Checked(WizardControl(wizard, S::kIdOptionInstall)));
+        EXPECT_FALSE(Checked(WizardControl(wizard, S::kIdOptionUpdate)));
+        return second;
+    }
+
+    // While the uninstall asks, the wizard shows only the waiting line.
+    std::function<void()> ExpectWaitingLine(HWND wizard) {
+        return [wizard] {
+            EXPECT_TRUE(IsWindowVisible(WizardControl(wizard, S::kIdBitteWarten)));
+            EXPECT_TRUE(IsWindowVisible(WizardControl(wizard, S::kIdLabelBitteWarten)));
+            for (int id : {S::kIdLabelWelcome, S::kIdSchritt1, S::kIdSchritt2, S::kIdWeiter, S::kIdAbbrechen}) {
+                EXPECT_FALSE(IsWindowVisible(WizardControl(wizard, id))) << id;
+            }
+        };
+    }
+
+    void ExpectInstalledFiles(bool present) {
+        std::vector<std::string> files{installDir_ + "Keyboard.doc", installDir_ + "TvxTutorial.exe",
+                                       installDir_ + "QuickGuide.doc", word_ + "STARTUP\\Tvx.dot",
+                                       uninstallDir_ + "TvxSetup.exe"};
+        for (const std::string& name : RuntimeFileNames()) {
+            files.push_back(uninstallDir_ + name);
+        }
+        for (const std::string& file : files) {
+            EXPECT_EQ(FileExists(file), present) << file;
+        }
+        EXPECT_EQ(FolderExists(uninstallDir_), present);
+        EXPECT_EQ(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)), present);
+    }
+
+    // What the uninstall leaves in any case: Word's startup folder, the macro security, the
+    // version mark, the relaunch folder and fonts not of the list.
+    void ExpectLeftAlone() {
+        EXPECT_TRUE(FolderExists(word_ + "STARTUP\\"));
+        const testsupport::RawValue level = testsupport::ReadRaw(HKEY_CURRENT_USER, SecurityKey(kWord), "Level");
+        EXPECT_EQ(level.Type, static_cast<unsigned long>(REG_DWORD));
+        EXPECT_EQ(level.Bytes, std::string("\x01\x00\x00\x00", 4));
+        const testsupport::RawValue trust =
+            testsupport::ReadRaw(HKEY_CURRENT_USER, SecurityKey(kWord), "DontTrustInstalledFiles");
+        EXPECT_EQ(trust.Type, static_cast<unsigned long>(REG_DWORD));
+        EXPECT_EQ(trust.Bytes, std::string(4, '\0'));
+        EXPECT_EQ(ReadWide(HKEY_CURRENT_USER, VersionMarkKey(kWord) + "\\Options", "Tvx_Version").Text, "99990.00");
+        EXPECT_TRUE(FileExists(relaunchDir_ + "TvxSetup.exe"));
+        EXPECT_EQ(FolderEntries(relaunchDir_).size(), 10u);
+        EXPECT_TRUE(FileExists(sandbox_.FontsDir() + "Andere.ttf"));
+    }
+
+    void ExpectNormalDotUntouched() {
+        EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{"Normal.dot", "Normal.sav"}));
+        EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "the user's Normal.dot");
+    }
+
+    static void ExpectFontsQuestion(const ShownDialog& shown) {
+        EXPECT_EQ(shown.Title, "Tarvex Frage");
+        EXPECT_EQ(shown.Icon, "question");
+        EXPECT_EQ(CentredText(shown), kFontsQuestion);
+        EXPECT_EQ(shown.Buttons, (std::vector<std::string>{"Ja", "Nein"}));
+    }
+
+    static void ExpectRestartAdvice(const ShownDialog& shown) {
+        EXPECT_EQ(shown.Title, "Tarvex Setup");
+        EXPECT_EQ(shown.Icon, "warning");
+        EXPECT_EQ(shown.Headline, "Neustart empfohlen");
+        EXPECT_EQ(shown.Body, kRestartAdvice);
+        EXPECT_EQ(shown.Buttons, (std::vector<std::string>{"Beenden", "Fortsetzen"}));
+        EXPECT_EQ(shown.DefaultButton, "Beenden");
+    }
+
+    static void ExpectClosingMessage(const ShownDialog& shown) {
+        EXPECT_EQ(shown.Title, "Tarvex Hinweis");
+        EXPECT_EQ(shown.Icon, "info");
+        EXPECT_EQ(CentredText(shown), "Deinstallation abgeschlossen.");
+        EXPECT_EQ(shown.Buttons, std::vector<std::string>{"Ok"});
+    }
+
+    // A short date format with a character no file name can hold; the program copies started in
+    // the test read it fresh.
+    testsupport::ShortDateFormat dateFormat_{"dd/MM/yyyy"};
+    InstallTraces traces_;
+    Sandbox sandbox_;
+    SandboxPrograms programs_{sandbox_};
+    std::string word_;
+    std::string installDir_;
+    std::string uninstallDir_;
+    std::string relaunchDir_;
+    std::string templates_;
+};
+
+} // namespace
+
+TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
+    ASSERT_NO_FATAL_FAILURE(Install());
+    ASSERT_EQ(FontsPresent(sandbox_), FontNames());
+    EXPECT_EQ(FontsViewStarts(sandbox_).size(), 1u);
+    HWND wizard = nullptr;
+    std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Before(ExpectWaitingLine(wizard)).Click("Nein").Click("Fortsetzen").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    // The font removal waits for the Fonts folder view, up to 30 s where none opens.
+    ASSERT_TRUE(dialogs.Done(90s));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(second->WaitForExit(20s, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 4u);
+    ExpectFontsQuestion(seen[0]);
+    ExpectRestartAdvice(seen[1]);
+    const std::string backupName = BackupNameShownIn(seen[2].Body);
+    EXPECT_EQ(seen[2].Title, "Tarvex Frage");
+    EXPECT_EQ(CentredText(seen[2]), NormalDotQuestion(backupName));
+    EXPECT_EQ(seen[2].Buttons, (std::vector<std::string>{"Ja", "Nein"}));
+    // Today's date as the user's format writes it, its "/" turned into "-", then the time.
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char date[16];
+    snprintf(date, sizeof date, "%02d-%02d-%04d", today.wDay, today.wMonth, today.wYear);
+    EXPECT_TRUE(std::regex_match(backupName, std::regex(R"(Normal \(Tarvex Backup \d\d-\d\d-\d{4} \d\d\.\d\d\)\.dot)")))
+        << backupName;
+    EXPECT_NE(backupName.find(date), std::string::npos) << backupName;
+    ExpectClosingMessage(seen[3]);
+
+    ExpectInstalledFiles(false);
+    EXPECT_FALSE(FolderExists(installDir_));
+    EXPECT_TRUE(FontsPresent(sandbox_).empty());
+    // Once for the install's fonts, once after their removal.
+    EXPECT_EQ(FontsViewStarts(sandbox_).size(), 2u);
+    ExpectLeftAlone();
+    // The recorded copy is Normal.dot again; the user's Normal.dot is kept under the backup name.
+    EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.dot"}));
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
+    EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
+}
+
+// "Beenden" in the restart advice, and Enter, Esc and the close box with it: the program ends at
+// once, with nothing removed and no closing message.
+class RestartAdviceEnds : public UninstallRoad, public testing::WithParamInterface<const char*> {};
+
+TEST_P(RestartAdviceEnds, WithNothingRemoved) {
+    // The fonts lie in the Fonts folder already: the install finds them and opens no Fonts view.
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    HWND wizard = nullptr;
+    std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Click("Nein");
+    const std::string answer = GetParam();
+    if (answer == "Enter") {
+        dialogs.Enter();
+    } else if (answer == "Esc") {
+        dialogs.Escape();
+    } else if (answer == "CloseBox") {
+        dialogs.CloseBox();
+    } else {
+        dialogs.Click(answer);
+    }
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    DWORD exitCode = 1;
+    ASSERT_TRUE(second->WaitForExit(20s, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    ExpectFontsQuestion(seen[0]);
+    ExpectRestartAdvice(seen[1]);
+    ExpectInstalledFiles(true);
+    EXPECT_TRUE(FileExists(installDir_ + "uninstall.tvk"));
+    EXPECT_EQ(FontsPresent(sandbox_), FontNames());
+    EXPECT_EQ(FontsViewStarts(sandbox_).size(), 0u);
+    ExpectNormalDotUntouched();
+    ExpectLeftAlone();
+}
+
+INSTANTIATE_TEST_SUITE_P(UninstallRoad, RestartAdviceEnds, testing::Values("Beenden", "Enter", "Esc", "CloseBox"));
+
+// Whatever is gone already is skipped without a message: a document, a support file, the
+// uninstall entry itself.
+TEST_F(UninstallRoad, PartlyRemovedInstallationGoesWithoutComplaint) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    const std::string command = ReadWide(HKEY_LOCAL_MACHINE, UninstallKey(kWord), "UninstallString").Text;
+    DeleteFileW(runtime::Widen(installDir_ + "QuickGuide.doc").c_str());
+    testsupport::DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey(kWord));
+    ASSERT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
+
+    Process first(command, sandbox_);
+    ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
+    const DWORD secondId = WaitForSetupIn(relaunchDir_);
+    ASSERT_NE(secondId, 0u);
+    RunningProgram second(secondId);
+    HWND wizard = WaitForReadyWizard(secondId);
+    ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
+    // A support file gone after the first stage copied them all.
+    DeleteFileW(runtime::Widen(uninstallDir_ + "STDOLE2.TLB").c_str());
+    DialogAnswerer dialogs(secondId);
+    dialogs.Click("Ja").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(second.WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    ExpectClosingMessage(seen[2]);
+    ExpectInstalledFiles(false);
+    EXPECT_FALSE(FolderExists(installDir_));
+    // The first value deleted makes the missing key anew; the key's own deletion takes it again.
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
+}
+
+// The setup copy in the uninstall folder started without a switch removes itself: its own
+// program file is in use and cannot go, and neither can its folder; each is reported.
+TEST_F(UninstallRoad, CopyInTheUninstallFolderCannotRemoveItself) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    Process setup("\"" + uninstallDir_ + "TvxSetup.exe\"", sandbox_);
+    HWND wizard = WaitForReadyWizard(setup.Id());
+    ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
+    ASSERT_TRUE(Checked(WizardControl(wizard, S::kIdOptionUpdate)));
+    SendMessageW(WizardControl(wizard, S::kIdOptionUninstall), BM_CLICK, 0, 0);
+    DialogAnswerer dialogs(setup.Id());
+    dialogs.Click("Ja").Click("Ignorieren").Click("Ignorieren").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(setup.WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[1].Headline, "Fehler");
+    EXPECT_NE(seen[1].Body.find("Löschen einer Datei fehlgeschlagen (\"" + uninstallDir_ + "TvxSetup.exe\")"),
+              std::string::npos)
+        << seen[1].Body;
+    EXPECT_EQ(seen[2].Headline, "Fehler");
+    EXPECT_NE(seen[2].Body.find("Löschen eines Verzeichnisses fehlgeschlagen (\"" + installDir_ + "Uninstall\")"),
+              std::string::npos)
+        << seen[2].Body;
+    ExpectClosingMessage(seen[4]);
+    EXPECT_FALSE(FileExists(installDir_ + "Keyboard.doc"));
+    EXPECT_FALSE(FileExists(word_ + "STARTUP\\Tvx.dot"));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
+}
+
+TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalDot) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    HWND wizard = nullptr;
+    std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    // The close box on the Normal.dot question counts as "Ja".
+    dialogs.Click("Ja").CloseBox().Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(second->WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    ExpectFontsQuestion(seen[0]);
+    const std::string backupName = BackupNameShownIn(seen[1].Body);
+    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
+    ExpectClosingMessage(seen[2]);
+
+    EXPECT_EQ(FontsPresent(sandbox_), FontNames());
+    EXPECT_EQ(FontsViewStarts(sandbox_).size(), 0u);
+    ExpectInstalledFiles(false);
+    EXPECT_FALSE(FolderExists(installDir_));
+    ExpectLeftAlone();
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
+    EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
+}
+
+TEST_F(UninstallRoad, NeinToTheNormalDotQuestionKeepsTheInstallationFolderWithItsRecord) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    HWND wizard = nullptr;
+    std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    // Esc on the fonts question keeps them, as "Ja" does.
+    dialogs.Escape().Click("Nein").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(second->WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    ExpectFontsQuestion(seen[0]);
+    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(BackupNameShownIn(seen[1].Body)));
+    ExpectClosingMessage(seen[2]);
+
+    EXPECT_EQ(FontsPresent(sandbox_), FontNames());
+    ExpectInstalledFiles(false);
+    EXPECT_EQ(FolderEntries(installDir_), std::vector<std::string>{"uninstall.tvk"});
+    EXPECT_EQ(testsupport::ReadFile(installDir_ + "uninstall.tvk"),
+              runtime::ToAnsi(templates_ + "Normal.sav") + "\r\n");
+    ExpectNormalDotUntouched();
+    ExpectLeftAlone();
+}
