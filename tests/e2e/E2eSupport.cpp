@@ -6,6 +6,10 @@
 #include "setup/Tvx_UFSetup.h"
 
 #include <tlhelp32.h>
+#include <winternl.h>
+
+#include <cstddef>
+#include <map>
 
 #include <thread>
 
@@ -58,8 +62,9 @@ std::string SetupCommand(const Sandbox& sandbox, const std::string& arguments) {
 
 namespace {
 
-// The test's own environment with TEMP, TMP and the stand-ins' log replaced.
-std::wstring EnvironmentFor(const Sandbox& sandbox) {
+// The test's own environment with TEMP, TMP and the stand-ins' log of the sandbox, as the
+// sandbox's processes get it; TEMP another folder when one is given.
+std::wstring EnvironmentFor(const Sandbox& sandbox, const std::string& tempDir) {
     std::map<std::wstring, std::wstring> variables;
     wchar_t* block = GetEnvironmentStringsW();
     for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
@@ -70,7 +75,7 @@ std::wstring EnvironmentFor(const Sandbox& sandbox) {
         }
     }
     FreeEnvironmentStringsW(block);
-    std::wstring temp = Widen(sandbox.TempDir());
+    std::wstring temp = Widen(tempDir.empty() ? sandbox.TempDir() : tempDir);
     temp.pop_back();
     variables[L"TEMP"] = temp;
     variables[L"TMP"] = temp;
@@ -84,18 +89,67 @@ std::wstring EnvironmentFor(const Sandbox& sandbox) {
     return environment;
 }
 
+bool ReadFrom(HANDLE process, const void* address, void* buffer, size_t size) {
+    SIZE_T got = 0;
+    return ReadProcessMemory(process, address, buffer, size, &got) && got == size;
+}
+
+// The process parameters block of another process: where its command line and start-up
+// information lie. Its layout is the system's (64-bit), shared by Windows and Wine.
+const std::byte* ParametersOf(HANDLE process) {
+    // Looked up at run time: the test programs link no import library of ntdll.
+    using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG length = 0;
+    if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) {
+        return nullptr;
+    }
+    PEB peb{};
+    if (!ReadFrom(process, basic.PebBaseAddress, &peb, sizeof peb)) {
+        return nullptr;
+    }
+    return reinterpret_cast<const std::byte*>(peb.ProcessParameters);
+}
+
+constexpr size_t kCurrentFolderOffset = 0x38;
+constexpr size_t kCommandLineOffset = 0x70;
+constexpr size_t kShowWindowFlagsOffset = 0xA8;
+
+std::string ReadUnicodeString(HANDLE process, const std::byte* address) {
+    UNICODE_STRING text{};
+    if (address == nullptr || !ReadFrom(process, address, &text, sizeof text)) {
+        return {};
+    }
+    std::wstring wide(text.Length / sizeof(wchar_t), L'\0');
+    if (!ReadFrom(process, text.Buffer, wide.data(), text.Length)) {
+        return {};
+    }
+    return Narrow(wide);
+}
+
 } // namespace
 
-Process::Process(const std::string& commandLine, const Sandbox& sandbox) {
+Process::Process(const std::string& commandLine, const Sandbox& sandbox) : Process("", commandLine, sandbox) {}
+
+Process::Process(DWORD processId) : processId_(processId) {
+    process_ = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    if (process_ == nullptr) {
+        ADD_FAILURE() << "cannot open process " << processId << ": error " << GetLastError();
+    }
+}
+
+Process::Process(const std::string& programFile, const std::string& commandLine, const Sandbox& sandbox,
+                 const std::string& tempDir) {
     std::wstring line = Widen(commandLine);
-    std::wstring environment = EnvironmentFor(sandbox);
+    std::wstring environment = EnvironmentFor(sandbox, tempDir);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    // Started from another folder than its own: the program must find its files by its own path.
     const std::wstring folder = Widen(sandbox.Root());
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        folder.c_str(), &startup, &started)) {
+    if (!CreateProcessW(programFile.empty() ? nullptr : Widen(programFile).c_str(), line.data(), nullptr, nullptr,
+                        FALSE, CREATE_UNICODE_ENVIRONMENT, environment.data(), folder.c_str(), &startup, &started)) {
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
         return;
     }
@@ -124,6 +178,52 @@ bool Process::WaitForExit(std::chrono::milliseconds limit, DWORD* exitCode) {
 
 bool Process::Running() {
     return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+std::string Process::CommandLine() {
+    const std::byte* parameters = process_ != nullptr ? ParametersOf(process_) : nullptr;
+    return parameters != nullptr ? ReadUnicodeString(process_, parameters + kCommandLineOffset) : std::string();
+}
+
+int Process::StartShowState() {
+    const std::byte* parameters = process_ != nullptr ? ParametersOf(process_) : nullptr;
+    ULONG showState = 0;
+    if (parameters == nullptr ||
+        !ReadFrom(process_, parameters + kShowWindowFlagsOffset, &showState, sizeof showState)) {
+        return -1;
+    }
+    return static_cast<int>(showState);
+}
+
+std::string CurrentFolderOf(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (process == nullptr) {
+        return {};
+    }
+    const std::byte* parameters = ParametersOf(process);
+    const std::string folder =
+        parameters != nullptr ? ReadUnicodeString(process, parameters + kCurrentFolderOffset) : std::string();
+    CloseHandle(process);
+    return folder;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+    struct Collect {
+        DWORD processId;
+        std::vector<HWND> windows;
+    } collect{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* c = reinterpret_cast<Collect*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == c->processId) {
+                c->windows.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&collect));
+    return collect.windows;
 }
 
 HWND WaitForWizard(DWORD processId, std::chrono::milliseconds limit) {
@@ -237,26 +337,15 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
 namespace e2e {
 
 std::string WindowsOf(DWORD processId) {
-    struct Collect {
-        DWORD processId;
-        std::string text;
-    } collect{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* c = reinterpret_cast<Collect*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == c->processId) {
-                wchar_t className[64] = {};
-                GetClassNameW(window, className, 64);
-                c->text += "[" + Narrow(className) + "] \"" + TextOf(window) + "\"" +
-                           (IsWindowVisible(window) ? " visible" : " hidden") +
-                           (IsWindowEnabled(window) ? "" : " disabled") + "\n";
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&collect));
-    return collect.text;
+    std::string text;
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        wchar_t className[64] = {};
+        GetClassNameW(window, className, 64);
+        text += "[" + Narrow(className) + "] \"" + TextOf(window) + "\"" +
+                (IsWindowVisible(window) ? " visible" : " hidden") + (IsWindowEnabled(window) ? "" : " disabled") +
+                "\n";
+    }
+    return text;
 }
 
 } // namespace e2e

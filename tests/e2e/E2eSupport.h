@@ -40,12 +40,21 @@ std::string SampleFolder();
 // Copies a folder with everything in it.
 void CopyTree(const std::string& from, const std::string& to);
 
-// A program started as its own process, with TEMP and the stand-ins' log taken from the sandbox.
-// The process ends with the test at the latest.
+// A program of the sandbox as its own process: started here, with TEMP and the stand-ins' log
+// taken from the sandbox, or found running (a process another one started). It ends with the test
+// at the latest.
 class Process {
 public:
     // commandLine as the system's list of installed programs would run it.
     Process(const std::string& commandLine, const Sandbox& sandbox);
+    // Starts the command line with the program file named apart: the system then hands the
+    // command line to the program exactly as written, an unquoted path with blanks included (Wine
+    // quotes such a path when it has to find the program file in the command line itself). TEMP
+    // is the sandbox's, or the folder given (ending in a backslash).
+    Process(const std::string& programFile, const std::string& commandLine, const Sandbox& sandbox,
+            const std::string& tempDir = "");
+    // Opens a process that runs already.
+    explicit Process(DWORD processId);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -54,11 +63,21 @@ public:
     // True when the process ended within the limit; its exit code then in exitCode.
     bool WaitForExit(std::chrono::milliseconds limit, DWORD* exitCode = nullptr);
     bool Running();
+    // The command line and the start-up show state the process was given, read from its own
+    // memory; empty and -1 when they cannot be read. Read them once the program shows its
+    // window: right after the start Wine may not have set them up in the new process yet.
+    std::string CommandLine();
+    int StartShowState();
 
 private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
+
+// The current folder of a process (the sandbox, for the programs the tests start).
+std::string CurrentFolderOf(DWORD processId);
+// The top-level windows of a process.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
 // The program started from the sandbox's start folder, with arguments.
 std::string SetupCommand(const Sandbox& sandbox, const std::string& arguments = "");

@@ -187,25 +187,6 @@ void EndChildrenOf(DWORD processId) {
     }
 }
 
-std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
-    struct Collect {
-        DWORD processId;
-        std::vector<HWND> windows;
-    } collect{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* c = reinterpret_cast<Collect*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == c->processId) {
-                c->windows.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&collect));
-    return collect.windows;
-}
-
 SetupRun::SetupRun(const Sandbox& sandbox, const std::string& arguments)
     : process_(SetupCommand(sandbox, arguments), sandbox),
       dialogs_(std::make_unique<testsupport::DialogAnswerer>(process_.Id())) {}

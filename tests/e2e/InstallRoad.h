@@ -77,8 +77,6 @@ void EndChildrenOf(DWORD processId);
 void EndProcessById(DWORD processId);
 
 // Every top-level window of a process, shown or not; the first one is enough to know that the
-// program has created its wizard and begun its start-up.
-std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
 // The wizard once its start-up is over: the window comes up early, when the start-up brings it
 // to the front, and the focus goes to "Weiter >" last. Null when that did not happen in time.

@@ -104,7 +104,7 @@ protected:
     // Runs the stored uninstall command as the system's list of installed programs runs it: the
     // first stage copies the program into the relaunch folder and ends; the copy started there
     // shows the wizard narrowed to the one Word version.
-    std::unique_ptr<RunningProgram> StartUninstall(HWND& wizard) {
+    std::unique_ptr<Process> StartUninstall(HWND& wizard) {
         const std::string command = ReadWide(HKEY_LOCAL_MACHINE, UninstallKey(kWord), "UninstallString").Text;
         // The setup copy in the uninstall folder with the first switch, its path quoted or not.
         std::string unquoted = command;
@@ -123,7 +123,7 @@ protected:
             ADD_FAILURE() << "no second stage in " << relaunchDir_;
             return nullptr;
         }
-        auto second = std::make_unique<RunningProgram>(secondId);
+        auto second = std::make_unique<Process>(secondId);
         wizard = WaitForReadyWizard(secondId);
         if (wizard == nullptr) {
             ADD_FAILURE() << WindowsOf(secondId);
@@ -231,7 +231,7 @@ TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     ASSERT_EQ(FontsPresent(sandbox_), FontNames());
     EXPECT_EQ(FontsViewStarts(sandbox_).size(), 1u);
     HWND wizard = nullptr;
-    std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
+    std::unique_ptr<Process> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
 
     DialogAnswerer dialogs(second->Id());
@@ -282,7 +282,7 @@ TEST_P(RestartAdviceEnds, WithNothingRemoved) {
     FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     HWND wizard = nullptr;
-    std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
+    std::unique_ptr<Process> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
 
     DialogAnswerer dialogs(second->Id());
@@ -331,7 +331,7 @@ TEST_F(UninstallRoad, PartlyRemovedInstallationGoesWithoutComplaint) {
     ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
     const DWORD secondId = WaitForSetupIn(relaunchDir_);
     ASSERT_NE(secondId, 0u);
-    RunningProgram second(secondId);
+    Process second(secondId);
     HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     // A support file gone after the first stage copied them all.
@@ -387,7 +387,7 @@ TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalD
     FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     HWND wizard = nullptr;
-    std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
+    std::unique_ptr<Process> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
 
     DialogAnswerer dialogs(second->Id());
@@ -417,7 +417,7 @@ TEST_F(UninstallRoad, NeinToTheNormalDotQuestionKeepsTheInstallationFolderWithIt
     FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     HWND wizard = nullptr;
-    std::unique_ptr<RunningProgram> second = StartUninstall(wizard);
+    std::unique_ptr<Process> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
 
     DialogAnswerer dialogs(second->Id());

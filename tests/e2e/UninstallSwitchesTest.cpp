@@ -55,7 +55,7 @@ protected:
     }
 
     // "Abbrechen" ends the wizard without touching the installation.
-    static void Cancel(HWND wizard, RunningProgram& program) {
+    static void Cancel(HWND wizard, Process& program) {
         Click(WizardControl(wizard, S::kIdAbbrechen));
         DWORD exitCode = 1;
         EXPECT_TRUE(program.WaitForExit(20s, &exitCode));
@@ -91,7 +91,7 @@ TEST_F(UninstallSwitches, FirstStageCopiesTheProgramOutAndStartsTheCopyWithTheSe
 
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
-    RunningProgram second(secondId);
+    Process second(secondId);
     HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     // Quoted: the temporary folder's path holds blanks. Maximized, with the input focus.
@@ -120,7 +120,7 @@ TEST_F(UninstallSwitches, FirstStageStartsTheCopyByItsQuotedPathNotAProgramBefor
     ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u) << sandbox_.StandinLogText();
-    RunningProgram second(secondId);
+    Process second(secondId);
     HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
@@ -137,7 +137,7 @@ TEST_F(UninstallSwitches, FirstStageOverAnEarlierRelaunchFolderCopiesOverIt) {
     ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
-    RunningProgram second(secondId);
+    Process second(secondId);
     EXPECT_EQ(testsupport::ReadFile(RelaunchFolder() + "COMCAT.DLL"),
               testsupport::ReadFile(sandbox_.StartFolder() + "COMCAT.DLL"));
     HWND wizard = WaitForReadyWizard(secondId);
@@ -152,13 +152,13 @@ TEST_F(UninstallSwitches, FirstStageRelaunchesFromATemporaryFolderWithAnUmlaut) 
     const std::string temp = sandbox_.Root() + "Jürgen\\Lokale Einstellungen\\Temp\\";
     ASSERT_EQ(SHCreateDirectoryExW(nullptr, runtime::Widen(temp).c_str(), nullptr), ERROR_SUCCESS);
     const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
-    RunningProgram first(program, "\"" + program + "\" /Uninstall_1_11", sandbox_, temp);
+    Process first(program, "\"" + program + "\" /Uninstall_1_11", sandbox_, temp);
     ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
     const std::string relaunch = temp + "Tarvex\\";
     EXPECT_EQ(FolderEntries(relaunch).size(), 10u);
     const DWORD secondId = WaitForSetupIn(relaunch);
     ASSERT_NE(secondId, 0u);
-    RunningProgram second(secondId);
+    Process second(secondId);
     HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     EXPECT_EQ(second.CommandLine(), "\"" + relaunch + "TvxSetup.exe\" /Uninstall_2_11");
@@ -223,7 +223,7 @@ TEST_F(FirstStageCopyFailing, IgnorierenCopiesTheRestAndStartsTheSecondStage) {
               testsupport::ReadFile(sandbox_.StartFolder() + "W95INF32.DLL"));
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
-    RunningProgram second(secondId);
+    Process second(secondId);
     HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     ExpectNarrowedTo(wizard, "Microsoft Word 2003 (Version 11)");
@@ -235,7 +235,7 @@ TEST_F(UninstallSwitches, FirstStageWithALeadingZeroStartsTheSecondWithThePlainN
     ASSERT_TRUE(first.WaitForExit(30s)) << WindowsOf(first.Id());
     const DWORD secondId = WaitForSetupIn(RelaunchFolder());
     ASSERT_NE(secondId, 0u);
-    RunningProgram second(secondId);
+    Process second(secondId);
     HWND wizard = WaitForReadyWizard(secondId);
     ASSERT_NE(wizard, nullptr) << WindowsOf(secondId);
     EXPECT_EQ(second.CommandLine(), "\"" + RelaunchFolder() + "TvxSetup.exe\" /Uninstall_2_11");
@@ -291,7 +291,7 @@ TEST_F(UninstallSwitches, UnquotedProgramPathWithBlanksIsToldApartFromTheSwitch)
     AddWords({10});
     const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
     ASSERT_NE(program.find(' '), std::string::npos);
-    RunningProgram setup(program, program + " /Uninstall_2_10", sandbox_);
+    Process setup(program, program + " /Uninstall_2_10", sandbox_);
     HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     // Handed over unquoted, as Windows hands on an uninstall command written without quotes.
@@ -307,7 +307,7 @@ TEST_F(UninstallSwitches, UnquotedPathThroughAFolderNamedLikeTheProgramIsToldApa
     CopyTree(sandbox_.StartFolder(), folder);
     const std::string program = folder + "TvxSetup.exe";
     ASSERT_TRUE(testsupport::FileExists(program));
-    RunningProgram setup(program, program + " /Uninstall_2_10", sandbox_);
+    Process setup(program, program + " /Uninstall_2_10", sandbox_);
     HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     EXPECT_EQ(setup.CommandLine(), program + " /Uninstall_2_10");
@@ -317,7 +317,7 @@ TEST_F(UninstallSwitches, UnquotedPathThroughAFolderNamedLikeTheProgramIsToldApa
 TEST_F(UninstallSwitches, QuotedProgramPathWithBlanksIsToldApartFromTheSwitch) {
     AddWords({10});
     const std::string program = sandbox_.StartFolder() + "TvxSetup.exe";
-    RunningProgram setup(program, "\"" + program + "\" /Uninstall_2_10", sandbox_);
+    Process setup(program, "\"" + program + "\" /Uninstall_2_10", sandbox_);
     HWND wizard = WaitForReadyWizard(setup.Id());
     ASSERT_NE(wizard, nullptr) << WindowsOf(setup.Id());
     EXPECT_EQ(setup.CommandLine(), "\"" + program + "\" /Uninstall_2_10");
