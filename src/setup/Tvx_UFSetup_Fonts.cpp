@@ -77,15 +77,21 @@ void Tvx_UFSetup::FontsInstall() {
         return Required(Root().Tools()).CheckIfFileExists(path).ToBool();
     };
 
+    // The name of a font of the list and the Fonts folder, read anew for it; false when either is
+    // missing, so that no path is ever formed without the Fonts folder in front.
+    auto fontAt = [&](int32_t item, std::string& name, std::string& fontsDir) {
+        trap([&] { name = fonts.Item(item).ToString(); });
+        trap([&] { fontsDir = GetFontsDir().ToString(); });
+        return !fontsDir.empty() && !name.empty();
+    };
+
     // Pass 1: a font whose size differs from the delivered file is deleted, to be copied anew.
     std::string changedFonts;
     const int32_t count = fonts.Count();
     for (int32_t item = 1; item <= count; ++item) {
         std::string name;
         std::string fontsDir;
-        trap([&] { name = fonts.Item(item).ToString(); });
-        trap([&] { fontsDir = GetFontsDir().ToString(); });
-        if (fontsDir.empty() || name.empty()) {
+        if (!fontAt(item, name, fontsDir)) {
             continue;
         }
         if (trap.If([&] { return fileExists(fontsDir + name); })) {
@@ -122,9 +128,7 @@ void Tvx_UFSetup::FontsInstall() {
     for (int32_t item = 1; item <= count; ++item) {
         std::string name;
         std::string fontsDir;
-        trap([&] { name = fonts.Item(item).ToString(); });
-        trap([&] { fontsDir = GetFontsDir().ToString(); });
-        if (fontsDir.empty() || name.empty()) {
+        if (!fontAt(item, name, fontsDir)) {
             continue;
         }
         if (trap.If([&] { return !fileExists(fontsDir + name); })) {
