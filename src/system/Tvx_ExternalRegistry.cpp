@@ -250,29 +250,23 @@ Variant Tvx_ExternalRegistry::EnumValue(const std::string& ARegHivePath, int16_t
     return result;
 }
 
-// A name that is empty ends the count: the unnamed default value stops it at its place.
-int16_t Tvx_ExternalRegistry::EnumKeyCount(std::string AParseKey) {
-    int16_t result = 0;
-    ErrorTrap trap(Root, TypeName());
-    if (trap.If([&] { return runtime::Right(AParseKey, 1) != "\\"; })) {
-        AParseKey += "\\";
-    }
-    // The count is a 16-bit number: a key with more subkeys counts as the largest one.
-    while (result < std::numeric_limits<int16_t>::max() &&
-           trap.If([&] { return !(EnumKey(AParseKey, result) == Variant(std::string())); })) {
-        ++result;
-    }
-    return result;
-}
+int16_t Tvx_ExternalRegistry::EnumKeyCount(std::string AParseKey) { return CountNames(AParseKey, &Tvx_ExternalRegistry::EnumKey); }
 
 int16_t Tvx_ExternalRegistry::EnumValueCount(std::string AParseKey) {
+    return CountNames(AParseKey, &Tvx_ExternalRegistry::EnumValue);
+}
+
+// A name that is empty ends the count: the unnamed default value stops it at its place.
+int16_t Tvx_ExternalRegistry::CountNames(std::string AParseKey,
+                                         Variant (Tvx_ExternalRegistry::*AEnumerate)(const std::string&, int16_t)) {
     int16_t result = 0;
     ErrorTrap trap(Root, TypeName());
     if (trap.If([&] { return runtime::Right(AParseKey, 1) != "\\"; })) {
         AParseKey += "\\";
     }
+    // The count is a 16-bit number: a key with more names counts as the largest one.
     while (result < std::numeric_limits<int16_t>::max() &&
-           trap.If([&] { return !(EnumValue(AParseKey, result) == Variant(std::string())); })) {
+           trap.If([&] { return !((this->*AEnumerate)(AParseKey, result) == Variant(std::string())); })) {
         ++result;
     }
     return result;

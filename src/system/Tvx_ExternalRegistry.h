@@ -37,6 +37,9 @@ public:
 
 private:
     double GetHiveHandle(const std::string& AHiveName);
+    // The names of a key by index, from 0 to the first empty one: the two counts.
+    int16_t CountNames(std::string AParseKey,
+                       runtime::Variant (Tvx_ExternalRegistry::*AEnumerate)(const std::string&, int16_t));
     double GetRegTypeNumber(std::string& ATypeName);
 
     // Splits the path into the hive and the key path ending in a backslash; false (and no call
