@@ -250,7 +250,9 @@ Variant Tvx_ExternalRegistry::EnumValue(const std::string& ARegHivePath, int16_t
     return result;
 }
 
-int16_t Tvx_ExternalRegistry::EnumKeyCount(std::string AParseKey) { return CountNames(AParseKey, &Tvx_ExternalRegistry::EnumKey); }
+int16_t Tvx_ExternalRegistry::EnumKeyCount(std::string AParseKey) {
+    return CountNames(AParseKey, &Tvx_ExternalRegistry::EnumKey);
+}
 
 int16_t Tvx_ExternalRegistry::EnumValueCount(std::string AParseKey) {
     return CountNames(AParseKey, &Tvx_ExternalRegistry::EnumValue);

@@ -13,39 +13,11 @@
 // update that had silently done nothing would break the prefix in ways nobody could trace back to
 // here. Without that file such a command ends at once with 0.
 
-#include "runtime/Process.h"
-#include "runtime/Text.h"
-
-#include <windows.h>
-
-#include <string>
+#include "Standin.h"
 
 namespace {
 
 constexpr char kFontsFolderCommand[] = "shell32.dll,SHHelpShortcuts_RunDLL FontsFolder";
-
-LRESULT CALLBACK FontsViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void AppendToLog(const std::string& line) {
-    const std::string logPath = runtime::Environ("TVX_STANDIN_LOG");
-    if (logPath.empty()) {
-        return;
-    }
-    HANDLE file = CreateFileW(runtime::Widen(logPath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    DWORD written = 0;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 // Runs the same command with Wine's own rundll32, waits for it and hands back its exit code. A
 // marker in the environment stops a second hand-over, should the file ever be this program.
@@ -88,35 +60,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return RunWinesRundll32(runtime::CommandArguments());
     }
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    GetStartupInfoW(&startup);
-    const int showState = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
-    AppendToLog("show=" + std::to_string(showState) + "\nargs=" + arguments +
-                "\ncmdline=" + runtime::Narrow(GetCommandLineW()) + "\n");
+    const int showState = standin::StartShowState();
+    standin::LogStart(showState, arguments);
     // Asked to behave like Wine's own view, which opens no window: a test of the setup's 30 s
     // limit sets TVX_FONTSVIEW_NO_WINDOW.
     if (!runtime::Environ("TVX_FONTSVIEW_NO_WINDOW").empty()) {
         return 0;
     }
 
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = FontsViewProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"TvxFontsView";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, L"TvxFontsView", L"Fonts", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 480,
-                                  320, nullptr, nullptr, instance, nullptr);
-    // The setup starts the view minimized without the focus (style 6), and the real view's first
-    // window takes that state. Wine does not apply it to SW_SHOWDEFAULT, so it is passed on here.
-    ShowWindow(window, showState >= 0 ? showState : SW_SHOWNORMAL);
-
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+    return standin::RunWindow(instance, L"TvxFontsView", "Fonts", 480, 320, showState);
 }
