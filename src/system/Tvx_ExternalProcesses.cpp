@@ -21,17 +21,22 @@ constexpr DWORD kTerminateAndQuery = PROCESS_TERMINATE | PROCESS_QUERY_INFORMATI
 
 } // namespace
 
-Variant Tvx_ExternalProcesses::CheckIfProcessExists(const std::string& AExeFile) {
-    Variant result;
+// A fresh process list; a list that cannot be built is reported as an internal error of the
+// operation named, and the result is -1, so that no process is looked at.
+int32_t Tvx_ExternalProcesses::ProcessListBuild(const char* ALocation) {
     ErrorTrap trap(Root, TypeName());
     int32_t last = -1;
     trap([&] { last = CreateProcessList(); });
     if (last == -1) {
-        trap([&] {
-            RootObject().Errors()->MessageBoxInternalErrorStandard("ProcessNumber",
-                                                                   "Tvx_ExternalProcesses.CheckIfProcessExists");
-        });
+        trap([&] { RootObject().Errors()->MessageBoxInternalErrorStandard("ProcessNumber", ALocation); });
     }
+    return last;
+}
+
+Variant Tvx_ExternalProcesses::CheckIfProcessExists(const std::string& AExeFile) {
+    Variant result;
+    ErrorTrap trap(Root, TypeName());
+    const int32_t last = ProcessListBuild("Tvx_ExternalProcesses.CheckIfProcessExists");
     result = false;
     // An empty name would be found in every process's name.
     if (AExeFile.empty()) {
@@ -51,14 +56,7 @@ Variant Tvx_ExternalProcesses::CheckIfProcessExists(const std::string& AExeFile)
 Variant Tvx_ExternalProcesses::KillProcess(const std::string& AExeFile) {
     Variant result;
     ErrorTrap trap(Root, TypeName());
-    int32_t last = -1;
-    trap([&] { last = CreateProcessList(); });
-    if (last == -1) {
-        trap([&] {
-            RootObject().Errors()->MessageBoxInternalErrorStandard("ProcessNumber",
-                                                                   "Tvx_ExternalProcesses.KillProcess");
-        });
-    }
+    const int32_t last = ProcessListBuild("Tvx_ExternalProcesses.KillProcess");
     result = false;
     // An empty name would match every process, this one and the system's own included.
     if (AExeFile.empty()) {

@@ -27,6 +27,7 @@ public:
 private:
     // The last index of ProcessList, or -1 when no snapshot could be taken or read.
     int32_t CreateProcessList();
+    int32_t ProcessListBuild(const char* ALocation);
     runtime::Variant CheckIfStringContains(const runtime::Variant& AString, const runtime::Variant& APattern);
 
     // The executable name in a record: the text of its name field up to the first zero byte.

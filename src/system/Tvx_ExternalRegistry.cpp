@@ -146,21 +146,27 @@ bool Tvx_ExternalRegistry::DelValue(const std::string& ARegHivePath, const std::
     return result;
 }
 
-Variant Tvx_ExternalRegistry::ReadValue(const std::string& ARegHivePath, const std::string& ARegName) {
-    Variant result;
+// The common start of the reading operations: the path split, then the key opened for reading.
+// A path that names no key, or a key that cannot be opened, makes no handle.
+bool Tvx_ExternalRegistry::KeyOpen(const std::string& ARegHivePath, REGSAM AAccess) {
     ErrorTrap trap(Root, TypeName());
     bool split = false;
     trap([&] { split = PathSplit(ARegHivePath); });
     if (!split) {
-        return std::string();
+        return false;
     }
+    ReturnValue = kNotCalled;
+    trap(
+        [&] { ReturnValue = RegOpenKeyExA(HiveKey(), runtime::ToAnsi(KeyPath).c_str(), 0, AAccess, KeyHandle.put()); });
+    return ReturnValue == ERROR_SUCCESS;
+}
+
+Variant Tvx_ExternalRegistry::ReadValue(const std::string& ARegHivePath, const std::string& ARegName) {
+    Variant result;
+    ErrorTrap trap(Root, TypeName());
     ReadBuffer.assign(255, ' ');
     ReadBufferSize = 255;
-    ReturnValue = kNotCalled;
-    trap([&] {
-        ReturnValue = RegOpenKeyExA(HiveKey(), runtime::ToAnsi(KeyPath).c_str(), 0, KEY_QUERY_VALUE, KeyHandle.put());
-    });
-    if (ReturnValue != ERROR_SUCCESS) {
+    if (!KeyOpen(ARegHivePath, KEY_QUERY_VALUE)) {
         return std::string();
     }
     ReturnValue = kNotCalled;
@@ -187,17 +193,7 @@ Variant Tvx_ExternalRegistry::ReadValue(const std::string& ARegHivePath, const s
 Variant Tvx_ExternalRegistry::EnumKey(const std::string& ARegHivePath, int16_t AKeyIndex) {
     Variant result;
     ErrorTrap trap(Root, TypeName());
-    bool split = false;
-    trap([&] { split = PathSplit(ARegHivePath); });
-    if (!split) {
-        return std::string();
-    }
-    ReturnValue = kNotCalled;
-    trap([&] {
-        ReturnValue =
-            RegOpenKeyExA(HiveKey(), runtime::ToAnsi(KeyPath).c_str(), 0, KEY_ENUMERATE_SUB_KEYS, KeyHandle.put());
-    });
-    if (ReturnValue != ERROR_SUCCESS) {
+    if (!KeyOpen(ARegHivePath, KEY_ENUMERATE_SUB_KEYS)) {
         return std::string();
     }
     SubKeyName.assign(255, ' ');
@@ -223,16 +219,7 @@ Variant Tvx_ExternalRegistry::EnumKey(const std::string& ARegHivePath, int16_t A
 Variant Tvx_ExternalRegistry::EnumValue(const std::string& ARegHivePath, int16_t AKeyIndex) {
     Variant result;
     ErrorTrap trap(Root, TypeName());
-    bool split = false;
-    trap([&] { split = PathSplit(ARegHivePath); });
-    if (!split) {
-        return std::string();
-    }
-    ReturnValue = kNotCalled;
-    trap([&] {
-        ReturnValue = RegOpenKeyExA(HiveKey(), runtime::ToAnsi(KeyPath).c_str(), 0, KEY_QUERY_VALUE, KeyHandle.put());
-    });
-    if (ReturnValue != ERROR_SUCCESS) {
+    if (!KeyOpen(ARegHivePath, KEY_QUERY_VALUE)) {
         return std::string();
     }
     ValueName.assign(255, ' ');

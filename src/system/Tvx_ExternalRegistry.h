@@ -48,6 +48,7 @@ private:
     HKEY HiveKey() const noexcept;
     // Opens or creates a key below the hive with every right; the system's result.
     LSTATUS KeyCreate(const std::string& AKeyPath);
+    bool KeyOpen(const std::string& ARegHivePath, REGSAM AAccess);
 
     runtime::RegKey KeyHandle;
     int32_t ReturnValue = 0;
