@@ -22,10 +22,11 @@ tvx_wine_fonts() {
 
 # Under Wine the shell's Fonts folder view opens no window (its shell32 entry is a stub), and every
 # install that copies a font would wait 30 s for it. Our stand-in (tests/standins/rundll32.cpp)
-# takes the place of the prefix's rundll32.exe in system32, where the program's unqualified
-# "RUNDLL32.EXE" finds it (the program is 64-bit). Wine's own rundll32 is kept beside it as
-# wine-rundll32.exe, for the commands that are not ours. Refreshed at every call, so a rebuilt
-# stand-in reaches the prefix; nothing is done before the build has made it.
+# takes the place of the prefix's rundll32.exe in system32, the folder the program starts
+# "RUNDLL32.EXE" from by its full path (the program is 64-bit: its system32 is this one). Wine's
+# own rundll32 is kept beside it as wine-rundll32.exe, for the commands that are not ours.
+# Refreshed at every call, so a rebuilt stand-in reaches the prefix; nothing is done before the
+# build has made it.
 tvx_wine_fonts_view() {
     local standin="$TVX_BUILD/bin/standins/rundll32.exe"
     local system32="$WINEPREFIX/drive_c/windows/system32"

@@ -103,7 +103,7 @@ void Tvx_Errors::MessageBoxInternalErrorStandard(const Variant& AInvalidFact, co
 
 void Tvx_Errors::MessageBoxWarning(const Variant& AWarning) {
     ErrorTrap trap(Root, TypeName());
-    trap([&] { RootObject().Tools()->MessageBox("Tarvex Warnung", 3, "", 0, AWarning, 1, 1, 0, 0, "Ok"); });
+    trap([&] { Required(RootObject().Tools()).MessageBox("Tarvex Warnung", 3, "", 0, AWarning, 1, 1, 0, 0, "Ok"); });
 }
 
 void Tvx_Errors::ExpectedErrorCheckFor(const Variant& AErrNumber, const Variant& AErrDescription,
@@ -143,7 +143,7 @@ Variant Tvx_Errors::ErrorDialogShow(const char* ABigText, bool AWithIgnoreAll, c
                              "Fehlerbeschreibung: " + Quoted(FDescription.ToString()) + "\n" +
                              "Visual Basic Fehler: " + Quoted(FErrDescription.ToString()) + "\n" +
                              "Visual Basic Fehlernummer: " + FErrNumber.ToString() + "\n";
-    Tvx_Tools& tools = *RootObject().Tools();
+    Tvx_Tools& tools = Required(RootObject().Tools());
     if (AWithIgnoreAll) {
         return tools.MessageBox("Tarvex Error", 2, ABigText, 0, text, 0, 0, 0, 0, "Abbrechen", "Ignorieren",
                                 "Alle ignorier.");

@@ -140,6 +140,21 @@ std::string ProgramFolder() {
     return folder;
 }
 
+std::string SystemFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (length == 0) {
+            RaiseWin32(GetLastError());
+        }
+        if (length < buffer.size()) {
+            return Narrow(std::wstring_view(buffer.data(), length));
+        }
+        // Too small: the length needed, its terminating zero included.
+        buffer.resize(length);
+    }
+}
+
 std::string CommandArguments() {
     const std::string path = ProgramPath();
     const size_t slash = path.find_last_of('\\');

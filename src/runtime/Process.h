@@ -26,6 +26,10 @@ std::string ArgumentsOf(const std::wstring& commandLine, const std::wstring& pro
 // except at a drive root such as "D:\").
 std::string ProgramPath();
 std::string ProgramFolder();
+// The system folder (for example "C:\Windows\System32", no trailing backslash): programs of the
+// system are started from there by their full path, never by a bare name that the search would
+// look for beside the program first.
+std::string SystemFolder();
 
 // The value of an environment variable, empty when it is not set.
 std::string Environ(const std::string& name);

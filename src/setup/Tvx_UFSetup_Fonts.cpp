@@ -10,6 +10,7 @@
 #include "runtime/Clock.h"
 #include "runtime/Events.h"
 #include "runtime/FileIO.h"
+#include "runtime/Process.h"
 #include "runtime/Text.h"
 #include "system/Tvx_ExternalFunctions.h"
 #include "system/Tvx_ExternalRegistry.h"
@@ -168,7 +169,13 @@ void Tvx_UFSetup::FontsUninstall() {
 
 void Tvx_UFSetup::FontsFolderRefresh() {
     ErrorTrap trap = Trap();
-    trap([&] { Root().ExecuteShell("RUNDLL32.EXE shell32.dll,SHHelpShortcuts_RunDLL FontsFolder", 6); });
+    // By its full path: a bare name would be looked for first in the folder this program was
+    // started from (a download folder, the temporary folder of the second uninstall stage), where
+    // anyone could have put a RUNDLL32.EXE.
+    trap([&] {
+        Root().ExecuteShell(
+            "\"" + runtime::SystemFolder() + "\\RUNDLL32.EXE\" shell32.dll,SHHelpShortcuts_RunDLL FontsFolder", 6);
+    });
     auto ticks = [&] {
         int32_t now = 0;
         trap([&] { now = Required(Root().ExternalFunctions()).GetTickCount(); });

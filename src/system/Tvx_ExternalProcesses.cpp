@@ -105,9 +105,10 @@ int32_t Tvx_ExternalProcesses::CreateProcessList() {
     ProcessList[0] = record;
     int32_t last = 0;
     trap([&] {
+        // Stored first, counted after: a store that fails leaves the count at the last record held.
         while (Process32Next(snapshot.get(), &record)) {
-            ++last;
             ProcessList.push_back(record);
+            ++last;
         }
     });
     if (CloseHandle(snapshot.release())) {

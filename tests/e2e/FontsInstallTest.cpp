@@ -45,6 +45,13 @@ struct FontsRun {
 TEST(FontsInstall, NonePresentCopiesAllTwentyInListOrderAndOpensTheView) {
     FontsRun run;
     AddedFiles added(run.sandbox.FontsDir());
+    // A RUNDLL32.EXE planted in the start folder, where the system looks first for a bare name:
+    // it must not be the one that runs.
+    ASSERT_TRUE(CopyFileW(runtime::Widen(testsupport::StandinPath("rundll32.exe")).c_str(),
+                          runtime::Widen(run.sandbox.StartFolder() + "RUNDLL32.EXE").c_str(), FALSE));
+    wchar_t systemFolder[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryW(systemFolder, MAX_PATH), 0u);
+    const std::string rundll32 = runtime::Narrow(systemFolder) + "\\RUNDLL32.EXE";
     {
         SetupRun setup(run.sandbox);
         ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
@@ -56,6 +63,9 @@ TEST(FontsInstall, NonePresentCopiesAllTwentyInListOrderAndOpensTheView) {
         // Style 6: minimized, the focus staying where it is.
         EXPECT_EQ(views[0].Show, SW_MINIMIZE);
         EXPECT_EQ(views[0].Args, kFontsViewCommand);
+        // The system's own, started by its full path, quoted.
+        EXPECT_EQ(runtime::LCase(views[0].Program), runtime::LCase(rundll32));
+        EXPECT_EQ(views[0].CmdLine, "\"" + rundll32 + "\" " + kFontsViewCommand);
         const auto windows = FontsViewWindows(setup.Program().Id());
         ASSERT_EQ(windows.size(), 1u);
         EXPECT_FALSE(IsWindowVisible(windows[0]));

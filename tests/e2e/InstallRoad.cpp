@@ -131,6 +131,8 @@ std::vector<StandinStart> StandinStarts(const Sandbox& sandbox) {
             starts.back().Args = line.substr(5);
         } else if (!starts.empty() && line.rfind("cmdline=", 0) == 0) {
             starts.back().CmdLine = line.substr(8);
+        } else if (!starts.empty() && line.rfind("program=", 0) == 0) {
+            starts.back().Program = line.substr(8);
         }
     }
     return starts;

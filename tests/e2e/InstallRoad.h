@@ -63,6 +63,7 @@ struct StandinStart {
     int Show = -2;
     std::string Args;
     std::string CmdLine;
+    std::string Program; // the program file that ran
 };
 std::vector<StandinStart> StandinStarts(const Sandbox& sandbox);
 // The starts of the Word stand-in and of the Fonts view.

@@ -441,3 +441,65 @@ TEST_F(UninstallRoad, NeinToTheNormalDotQuestionKeepsTheInstallationFolderWithIt
     ExpectNormalDotUntouched();
     ExpectLeftAlone();
 }
+
+// The restore replaces no file: not the backup that the line before made in the same folder (two
+// saved copies recorded there), nor one an earlier restore made in the same minute. Each such
+// line's swap is left out and reported as a failed copy; every former Normal.dot, saved copy and
+// backup is still there.
+TEST_F(UninstallRoad, NormalDotRestoreReplacesNoFile) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    testsupport::WriteFile(templates_ + "Normal.002", "a second saved copy");
+    const std::string earlier = sandbox_.Root() + "Vorlagen Bernd\\";
+    CreateDirectoryW(runtime::Widen(earlier).c_str(), nullptr);
+    testsupport::WriteFile(earlier + "Normal.dot", "Bernd's Normal.dot");
+    testsupport::WriteFile(earlier + "Normal.sav", "Bernd's saved copy");
+    testsupport::WriteFile(
+        installDir_ + "uninstall.tvk",
+        runtime::ToAnsi(templates_ + "Normal.sav\r\n" + templates_ + "Normal.002\r\n" + earlier + "Normal.sav\r\n"));
+    HWND wizard = nullptr;
+    std::unique_ptr<Process> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    // The backup an earlier restore made this minute: put there under the name the question shows.
+    std::string backupName;
+    dialogs.Click("Ja")
+        .Before([&] {
+            ShownDialog question;
+            if (testsupport::ReadMessageBox(second->Id(), question)) {
+                backupName = BackupNameShownIn(question.Body);
+                testsupport::WriteFile(earlier + backupName, "Bernd's backup of an earlier restore");
+            }
+        })
+        .Click("Ja")
+        .Click("Ignorieren")
+        .Click("Ignorieren")
+        .Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(second->WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 5u);
+    ASSERT_FALSE(backupName.empty());
+    for (const auto& [shown, folder] : {std::pair{seen[2], templates_}, std::pair{seen[3], earlier}}) {
+        EXPECT_EQ(shown.Headline, "Fehler");
+        EXPECT_NE(shown.Body.find("Kopieren einer Datei fehlgeschlagen (Quelle \"" + folder + "Normal.dot\", Ziel \"" +
+                                  folder + backupName + "\")"),
+                  std::string::npos)
+            << shown.Body;
+        EXPECT_NE(shown.Body.find("Visual Basic Fehlernummer: 58"), std::string::npos) << shown.Body;
+    }
+    ExpectClosingMessage(seen[4]);
+
+    EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.002", "Normal.dot"}));
+    EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.002"), "a second saved copy");
+    EXPECT_EQ(FolderEntries(earlier), (std::vector<std::string>{backupName, "Normal.dot", "Normal.sav"}));
+    EXPECT_EQ(testsupport::ReadFile(earlier + backupName), "Bernd's backup of an earlier restore");
+    EXPECT_EQ(testsupport::ReadFile(earlier + "Normal.dot"), "Bernd's Normal.dot");
+    EXPECT_EQ(testsupport::ReadFile(earlier + "Normal.sav"), "Bernd's saved copy");
+    EXPECT_FALSE(FolderExists(installDir_));
+}

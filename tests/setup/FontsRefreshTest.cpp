@@ -61,9 +61,14 @@ struct FontsRefresh : testing::Test {
 
 } // namespace
 
-TEST_F(FontsRefresh, NoWindowAnimatesTheWaitingTextAndGivesUpAfter30Seconds) {
+// The clock starts at 5000 ms, or 15 s before the count turns negative read as a signed number:
+// a difference of the signed counts would come out negative there, and neither the animation nor
+// the 30 s limit would come.
+class FontsRefreshFrom : public FontsRefresh, public testing::WithParamInterface<uint32_t> {};
+
+TEST_P(FontsRefreshFrom, NoWindowAnimatesTheWaitingTextAndGivesUpAfter30Seconds) {
     FontsViewEnvironment view(false);
-    SteppingClock clock(5000, 1);
+    SteppingClock clock(GetParam(), 1);
     struct Step {
         uint32_t at;
         std::string text;
@@ -105,9 +110,17 @@ TEST_F(FontsRefresh, NoWindowAnimatesTheWaitingTextAndGivesUpAfter30Seconds) {
     EXPECT_LT(end - SteppingClock::First(), 31000u + 300u);
 }
 
-TEST_F(FontsRefresh, WindowCaptionedFontsInAnyCaseIsHiddenFirst) {
+INSTANTIATE_TEST_SUITE_P(FontsRefresh, FontsRefreshFrom, testing::Values(5000u, 0x80000000u - 15000),
+                         [](const testing::TestParamInfo<uint32_t>& info) {
+                             return info.param == 5000 ? std::string("Start") : std::string("AcrossTheSignChange");
+                         });
+
+// From 5000 ms, or with the count turning negative, read as a signed number, in the second pause.
+class FontsRefreshFoundFrom : public FontsRefresh, public testing::WithParamInterface<uint32_t> {};
+
+TEST_P(FontsRefreshFoundFrom, WindowCaptionedFontsInAnyCaseIsHiddenFirst) {
     FontsViewEnvironment view(false);
-    SteppingClock clock(5000, 1);
+    SteppingClock clock(GetParam(), 1);
     // "fonts" is looked for before "schriftarten": with both up, the first is hidden.
     CaptionedWindow german("Schriftarten");
     CaptionedWindow english("Meine FONTS-Sammlung");
@@ -120,6 +133,11 @@ TEST_F(FontsRefresh, WindowCaptionedFontsInAnyCaseIsHiddenFirst) {
     EXPECT_LT(SteppingClock::Now() - SteppingClock::First(), 1100u);
     EXPECT_TRUE(dialogs.Seen().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(FontsRefresh, FontsRefreshFoundFrom, testing::Values(5000u, 0x80000000u - 700),
+                         [](const testing::TestParamInfo<uint32_t>& info) {
+                             return info.param == 5000 ? std::string("Start") : std::string("AcrossTheSignChange");
+                         });
 
 TEST_F(FontsRefresh, WindowCaptionedSchriftartenIsHiddenToo) {
     FontsViewEnvironment view(false);

@@ -30,20 +30,20 @@ void ExpectCopyFailure(const ShownDialog& shown, const std::string& source, cons
 } // namespace
 
 // The present Normal.dot cannot be copied under the backup name, held open by another program:
-// it stays, and the saved copy does not take its place. (A read-only file of the backup name
-// would do the same on Windows; Wine running as root writes over read-only files.)
-TEST_F(NormalDotRestoreTest, FirstRenameFailingOnALockedBackupKeepsNormalDot) {
+// it stays, and the saved copy does not take its place.
+TEST_F(NormalDotRestoreTest, FirstRenameFailingOnALockedNormalDotKeepsIt) {
     const std::string folder = Templates("Vorlagen", "saved", "current");
+    Record(folder + "Normal.sav\r\n");
     {
-        LockedFile backup(folder + kBackup);
-        ASSERT_TRUE(backup.Held());
-        Record(folder + "Normal.sav\r\n");
+        LockedFile normalDot(folder + "Normal.dot");
+        ASSERT_TRUE(normalDot.Held());
         DialogAnswerer dialogs;
         dialogs.Click("Ja").Click("Ignorieren");
         const std::vector<ShownDialog> seen = Restore(dialogs);
         ASSERT_EQ(seen.size(), 2u);
         ExpectCopyFailure(seen[1], folder + "Normal.dot", folder + kBackup);
     }
+    EXPECT_EQ(FolderContents(folder), (std::vector<std::string>{"Normal.dot", "Normal.sav"}));
     EXPECT_EQ(ReadFile(folder + "Normal.dot"), "current");
     EXPECT_EQ(ReadFile(folder + "Normal.sav"), "saved");
 }

@@ -2,13 +2,24 @@
 
 #include "runtime/Clock.h"
 
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 
 namespace setuptest {
 
 namespace {
 
+// No wait of the program lasts a minute. A clock that ran that long stands in a wait that does
+// not end (a difference of signed counts across the sign change never exceeds its limit), which
+// nothing from outside could end: the test fails there and then, not at its time-out.
+constexpr uint32_t kLongestRun = 60000;
+
+std::atomic<uint32_t> origin{0};
 std::atomic<uint32_t> now{0};
 std::atomic<uint32_t> step{1};
 std::atomic<uint32_t> readings{0};
@@ -19,6 +30,7 @@ std::recursive_mutex watcherMutex;
 } // namespace
 
 SteppingClock::SteppingClock(uint32_t start, uint32_t stepMs) {
+    origin = start;
     now = start;
     step = stepMs;
     readings = 0;
@@ -34,6 +46,11 @@ SteppingClock::~SteppingClock() {
 
 uint32_t SteppingClock::Read() {
     const uint32_t value = now.fetch_add(step) + step;
+    if (value - origin > kLongestRun) {
+        ADD_FAILURE() << "the clock ran " << value - origin << " ms from " << origin << ": a wait did not end";
+        fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 1);
+    }
     if (readings++ == 0) {
         first = value;
     }

@@ -8,7 +8,9 @@ namespace setuptest {
 // A tick count that moves on by a fixed step at every reading, so that a wait of seconds passes in
 // as many readings as the waiting code takes, and the test knows the time at each moment. An
 // action can watch every reading (it runs on the reading thread, before the value is handed out).
-// The program's clock is replaced while the object lives; one at a time.
+// The program's clock is replaced while the object lives; one at a time. A clock that runs a
+// minute past its start ends the test process as failed: a wait that never ends would otherwise
+// hold the test until its time-out.
 class SteppingClock {
 public:
     SteppingClock(uint32_t start, uint32_t step);

@@ -136,16 +136,34 @@ TEST_F(WordCheck, BeendenTerminatesTheRunningWord) {
     EXPECT_EQ(dialogs.Seen().size(), 1u);
 }
 
-TEST_F(WordCheck, WaitEndsAlsoWhenTheTickCountWraps) {
+// 100 ms before the count turns negative, read as a signed number (a difference of the signed
+// counts would come out negative and the wait would last until Word ends), and 100 ms before it
+// wraps to 0.
+class WordCheckAcross : public WordCheck, public testing::WithParamInterface<uint32_t> {};
+
+TEST_P(WordCheckAcross, WaitEndsAlsoWhenTheTickCountCrossesThePoint) {
     StandinWord word;
     ASSERT_TRUE(word.Started());
-    // 100 ms before the count wraps to 0.
-    SteppingClock clock(0xFFFFFFFFu - 100, kStep);
+    SteppingClock clock(GetParam() - 100, kStep);
+    // A wait still going 5 s after its start is ended by closing Word: the test then fails soon,
+    // for the missing dialog.
+    SteppingClock::OnReading([&](uint32_t now) {
+        if (now - SteppingClock::First() > 5000 && word.Running()) {
+            word.End();
+        }
+    });
     uint32_t asked = 0;
     DialogAnswerer dialogs;
     dialogs.Before([&] { asked = SteppingClock::Now(); }).Click("Beenden");
     setup.EnsureWordClosed();
-    ASSERT_TRUE(dialogs.Done());
-    EXPECT_LT(asked, 1000u);
+    ASSERT_TRUE(dialogs.Done(std::chrono::seconds(1)));
+    // Asked after the count passed the point, once more than 250 ms had passed.
+    EXPECT_LT(asked - GetParam(), 1000u);
     EXPECT_GT(asked - SteppingClock::First(), 250u);
+    EXPECT_LE(asked - SteppingClock::First(), 250u + 4 * kStep);
 }
+
+INSTANTIATE_TEST_SUITE_P(WordCheck, WordCheckAcross, testing::Values(0x80000000u, 0u),
+                         [](const testing::TestParamInfo<uint32_t>& info) {
+                             return info.param == 0 ? std::string("Wrap") : std::string("SignChange");
+                         });

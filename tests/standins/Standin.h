@@ -20,14 +20,16 @@ inline int StartShowState() {
     return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
 }
 
-// Appends how the program was started to the file named by TVX_STANDIN_LOG, for the tests.
+// Appends how the program was started, and which program file ran, to the file named by
+// TVX_STANDIN_LOG, for the tests.
 inline void LogStart(int showState, const std::string& arguments) {
     const std::string logPath = runtime::Environ("TVX_STANDIN_LOG");
     if (logPath.empty()) {
         return;
     }
     const std::string line = "show=" + std::to_string(showState) + "\nargs=" + arguments +
-                             "\ncmdline=" + runtime::Narrow(GetCommandLineW()) + "\n";
+                             "\ncmdline=" + runtime::Narrow(GetCommandLineW()) + "\nprogram=" + runtime::ProgramPath() +
+                             "\n";
     HANDLE file = CreateFileW(runtime::Widen(logPath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
