@@ -102,6 +102,9 @@ DWORD RemoveEach(const std::wstring& pattern, Entries which, DWORD noMatch) {
     }
     const FileHandle folderHandle(CreateFileW(FolderOf(pattern).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folderHandle) {
+        return GetLastError();
+    }
     const std::wstring folder = FinalPath(folderHandle.get());
     if (folder.empty()) {
         return ERROR_CANT_ACCESS_FILE;
@@ -127,7 +130,7 @@ DWORD RemoveEach(const std::wstring& pattern, Entries which, DWORD noMatch) {
 
 void FileSystemObject::CopyFile(const std::string& source, const std::string& destination) const {
     const std::wstring target = Widen(destination);
-    // Windows's copy replaces neither, Wine's replaces a read-only file: the same answer on both.
+    // On Windows the scripting runtime replaces neither; Wine's copy would replace a read-only file.
     const DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
         RaiseWin32(ERROR_ACCESS_DENIED);
