@@ -24,6 +24,15 @@ std::string DeleteMessage(const Variant& AFileName) {
     return "Löschen einer Datei fehlgeschlagen (" + Quoted(AFileName) + ")";
 }
 
+// The object's copy and delete, shared by the plain operations and the in-use retries.
+auto Copying(const Variant& ASource, const Variant& ADestination) {
+    return [&](const runtime::FileSystemObject& files) { files.CopyFile(ASource.ToString(), ADestination.ToString()); };
+}
+
+auto Deleting(const Variant& AFileName) {
+    return [&](const runtime::FileSystemObject& files) { files.DeleteFile(AFileName.ToString()); };
+}
+
 } // namespace
 
 // When the object cannot be created, Loaded stays set: it is not tried again, and every later
@@ -43,7 +52,7 @@ void Tvx_FileSystem::FileCopy(const Variant& ASource, const Variant& ADestinatio
 
 bool Tvx_FileSystem::FileCopyInUse(const Variant& ASource, const Variant& ADestination) {
     return Retried(
-        [&](const runtime::FileSystemObject& files) { files.CopyFile(ASource.ToString(), ADestination.ToString()); },
+        Copying(ASource, ADestination),
         [&](Tvx_ExternalFunctions& functions) {
             return functions.CopyFile(ASource.ToString(), ADestination.ToString(), 0);
         },
@@ -51,14 +60,14 @@ bool Tvx_FileSystem::FileCopyInUse(const Variant& ASource, const Variant& ADesti
 }
 
 void Tvx_FileSystem::FileDelete(const Variant& AFileName) {
-    Reported([&](const runtime::FileSystemObject& files) { files.DeleteFile(AFileName.ToString()); },
-             [&] { return DeleteMessage(AFileName); });
+    Reported(Deleting(AFileName), [&] { return DeleteMessage(AFileName); });
 }
 
 bool Tvx_FileSystem::FileDeleteInUse(const Variant& AFileName) {
-    return Retried([&](const runtime::FileSystemObject& files) { files.DeleteFile(AFileName.ToString()); },
-                   [&](Tvx_ExternalFunctions& functions) { return functions.DeleteFile(AFileName.ToString()); },
-                   [&] { return DeleteMessage(AFileName); });
+    return Retried(
+        Deleting(AFileName),
+        [&](Tvx_ExternalFunctions& functions) { return functions.DeleteFile(AFileName.ToString()); },
+        [&] { return DeleteMessage(AFileName); });
 }
 
 bool Tvx_FileSystem::FileRename(const Variant& AOldName, const Variant& ANewName) {
@@ -85,9 +94,7 @@ void Tvx_FileSystem::FolderDeleteTry(const Variant& AFolder) {
 }
 
 bool Tvx_FileSystem::FileCopyChecked(const Variant& ASource, const Variant& ADestination) {
-    return Reported(
-        [&](const runtime::FileSystemObject& files) { files.CopyFile(ASource.ToString(), ADestination.ToString()); },
-        [&] { return CopyMessage(ASource, ADestination); });
+    return Reported(Copying(ASource, ADestination), [&] { return CopyMessage(ASource, ADestination); });
 }
 
 CaughtError Tvx_FileSystem::Attempt(const Call& call) {
