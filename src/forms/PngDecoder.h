@@ -16,7 +16,7 @@ struct DecodedPicture {
 
 // Decodes the PNG files of the program's own resources: 8 bits a channel, RGB or RGB with alpha
 // (the alpha is dropped), not interlaced. Anything else, or a damaged file, raises a run-time
-// error. Decoding here keeps COM and the system's image codecs out of the program's start: they
+// error. Decoding here keeps COM and the system's image codecs out of the program: they
 // would cost more than the wizard's whole set-up.
 DecodedPicture DecodePng(const uint8_t* data, size_t size);
 

@@ -45,25 +45,6 @@ std::string ErrorText(int32_t number) {
         return "Pfad nicht gefunden";
     case kErrObjectNotSet:
         return "Objektvariable oder With-Blockvariable nicht festgelegt";
-    case kErrCannotCreateObject:
-        return "Objekterstellung durch ActiveX-Komponente nicht möglich";
-    case kErrMemberNotFound:
-        return "Objekt unterstützt diese Eigenschaft oder Methode nicht";
-    case kErrAutomation:
-        return "Automatisierungsfehler";
-    // Wine's file-system object reports these as they are, where Windows gives 70 or 76.
-    case static_cast<int32_t>(0x80004005):
-        return "Unbekannter Fehler";
-    case static_cast<int32_t>(0x80070057):
-        return "Falscher Parameter";
-    case static_cast<int32_t>(0x80070002):
-        return "Das System kann die angegebene Datei nicht finden";
-    case static_cast<int32_t>(0x80070003):
-        return "Das System kann den angegebenen Pfad nicht finden";
-    case static_cast<int32_t>(0x80070005):
-        return "Zugriff verweigert";
-    case static_cast<int32_t>(0x80070020):
-        return "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird";
     default:
         return "Anwendungs- oder objektdefinierter Fehler";
     }
@@ -78,33 +59,27 @@ void Raise(int32_t number, std::string description) {
 }
 
 void RaiseWin32(unsigned long win32Error) {
-    switch (win32Error) {
-    case ERROR_FILE_NOT_FOUND:
-        Raise(kErrFileNotFound);
-    case ERROR_PATH_NOT_FOUND:
-        Raise(kErrPathNotFound);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        Raise(kErrPermissionDenied);
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        Raise(kErrFileExists);
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY:
-        Raise(kErrBadFileName);
-    case ERROR_NOT_READY:
-        Raise(kErrDiskNotReady);
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        Raise(kErrDiskFull);
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        Raise(kErrOutOfMemory);
-    default:
-        Raise(kErrPathFileAccess);
+    // The system's error codes and the run-time errors a Windows user sees for them; any other code
+    // is a path/file access error.
+    static constexpr struct {
+        unsigned long code;
+        ErrorNumber number;
+    } kNumbers[] = {
+        {ERROR_FILE_NOT_FOUND, kErrFileNotFound},     {ERROR_PATH_NOT_FOUND, kErrPathNotFound},
+        {ERROR_ACCESS_DENIED, kErrPermissionDenied},  {ERROR_SHARING_VIOLATION, kErrPermissionDenied},
+        {ERROR_LOCK_VIOLATION, kErrPermissionDenied}, {ERROR_FILE_EXISTS, kErrFileExists},
+        {ERROR_ALREADY_EXISTS, kErrFileExists},       {ERROR_INVALID_NAME, kErrBadFileName},
+        {ERROR_BAD_PATHNAME, kErrBadFileName},        {ERROR_DIRECTORY, kErrBadFileName},
+        {ERROR_NOT_READY, kErrDiskNotReady},          {ERROR_DISK_FULL, kErrDiskFull},
+        {ERROR_HANDLE_DISK_FULL, kErrDiskFull},       {ERROR_NOT_ENOUGH_MEMORY, kErrOutOfMemory},
+        {ERROR_OUTOFMEMORY, kErrOutOfMemory},
+    };
+    for (const auto& entry : kNumbers) {
+        if (entry.code == win32Error) {
+            Raise(entry.number);
+        }
     }
+    Raise(kErrPathFileAccess);
 }
 
 } // namespace runtime

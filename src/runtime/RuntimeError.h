@@ -8,7 +8,7 @@ namespace runtime {
 
 // A failed statement: the number and text that the program's error dialogs show. Raised by the
 // runtime and system layers wherever the platform fails; caught by the error trap of every
-// procedure, never by a window procedure, a COM call or another C callback.
+// procedure, never by a window procedure or another C callback.
 class RuntimeError : public std::exception {
 public:
     RuntimeError(int32_t number, std::string description);
@@ -41,13 +41,9 @@ enum ErrorNumber : int32_t {
     kErrPathFileAccess = 75,
     kErrPathNotFound = 76,
     kErrObjectNotSet = 91,
-    kErrCannotCreateObject = 429,
-    kErrMemberNotFound = 438,
-    kErrAutomation = 440,
 };
 
-// The German text of a run-time error number, also of the few system error codes (negative
-// numbers) that components report without a text of their own; a generic text for the rest.
+// The German text of a run-time error number; a generic text for the rest.
 std::string ErrorText(int32_t number);
 
 [[noreturn]] void Raise(int32_t number);

@@ -1,7 +1,6 @@
 #include "Tvx_FileSystem.h"
 
 #include "Tvx_ExternalFunctions.h"
-#include "framework/ErrorTrap.h"
 #include "framework/Tarvex.h"
 #include "framework/Tvx_Errors.h"
 #include "runtime/Events.h"
@@ -25,17 +24,26 @@ std::string DeleteMessage(const Variant& AFileName) {
     return "Löschen einer Datei fehlgeschlagen (" + Quoted(AFileName) + ")";
 }
 
+// The object's copy and delete, shared by the plain operations and the in-use retries.
+auto Copying(const Variant& ASource, const Variant& ADestination) {
+    return [&](const runtime::FileSystemObject& files) { files.CopyFile(ASource.ToString(), ADestination.ToString()); };
+}
+
+auto Deleting(const Variant& AFileName) {
+    return [&](const runtime::FileSystemObject& files) { files.DeleteFile(AFileName.ToString()); };
+}
+
 } // namespace
 
 // When the object cannot be created, Loaded stays set: it is not tried again, and every later
 // call on it fails and is reported as that operation's failure.
 void Tvx_FileSystem::OnClassLoad() {
     ErrorTrap trap(Root, TypeName());
-    trap([&] { FileSystemObject = runtime::AutomationObject::Create("Scripting.FileSystemObject"); });
+    trap([&] { FileSystemObject = std::make_unique<runtime::FileSystemObject>(); });
 }
 
 void Tvx_FileSystem::OnClassUnload() {
-    FileSystemObject.Release();
+    FileSystemObject.reset();
 }
 
 void Tvx_FileSystem::FileCopy(const Variant& ASource, const Variant& ADestination) {
@@ -43,74 +51,23 @@ void Tvx_FileSystem::FileCopy(const Variant& ASource, const Variant& ADestinatio
 }
 
 bool Tvx_FileSystem::FileCopyInUse(const Variant& ASource, const Variant& ADestination) {
-    bool result = false;
-    ErrorTrap trap(Root, TypeName());
-    trap([&] { ClassLoad(); });
-    const CaughtError first = ErrorTrap::Silently([&] {
-        FileSystemObject.Call("CopyFile", {ASource, ADestination, Variant(true)});
-    });
-    if (!first) {
-        return result;
-    }
-    // Converted once: a path that cannot be converted is reported once, not at every attempt.
-    std::string source;
-    std::string destination;
-    trap([&] { source = ASource.ToString(); });
-    trap([&] { destination = ADestination.ToString(); });
-    bool copied = false;
-    for (int attempt = 1; attempt <= kInUseAttempts && !copied; ++attempt) {
-        trap([&] { copied = RootObject().ExternalFunctions()->CopyFile(source, destination, 0) != 0; });
-        if (!copied) {
-            runtime::DoEvents();
-        }
-    }
-    if (!copied) {
-        trap([&] {
-            RootObject().Errors()->ExpectedErrorShow(first.Number, first.Description,
-                                                     CopyMessage(ASource, ADestination));
-        });
-    }
-    result = true;
-    return result;
+    return Retried(
+        Copying(ASource, ADestination),
+        [&](Tvx_ExternalFunctions& functions) {
+            return functions.CopyFile(ASource.ToString(), ADestination.ToString(), 0);
+        },
+        [&] { return CopyMessage(ASource, ADestination); });
 }
 
 void Tvx_FileSystem::FileDelete(const Variant& AFileName) {
-    ErrorTrap trap(Root, TypeName());
-    trap([&] { ClassLoad(); });
-    const CaughtError failure = ErrorTrap::Silently([&] {
-        FileSystemObject.Call("DeleteFile", {AFileName, Variant(true)});
-    });
-    trap([&] {
-        RootObject().Errors()->ExpectedErrorCheckFor(failure.Number, failure.Description, DeleteMessage(AFileName));
-    });
+    Reported(Deleting(AFileName), [&] { return DeleteMessage(AFileName); });
 }
 
 bool Tvx_FileSystem::FileDeleteInUse(const Variant& AFileName) {
-    bool result = false;
-    ErrorTrap trap(Root, TypeName());
-    trap([&] { ClassLoad(); });
-    const CaughtError first = ErrorTrap::Silently([&] {
-        FileSystemObject.Call("DeleteFile", {AFileName, Variant(true)});
-    });
-    if (!first) {
-        return result;
-    }
-    std::string fileName;
-    trap([&] { fileName = AFileName.ToString(); });
-    bool deleted = false;
-    for (int attempt = 1; attempt <= kInUseAttempts && !deleted; ++attempt) {
-        trap([&] { deleted = RootObject().ExternalFunctions()->DeleteFile(fileName) != 0; });
-        if (!deleted) {
-            runtime::DoEvents();
-        }
-    }
-    if (!deleted) {
-        trap([&] {
-            RootObject().Errors()->ExpectedErrorShow(first.Number, first.Description, DeleteMessage(AFileName));
-        });
-    }
-    result = true;
-    return result;
+    return Retried(
+        Deleting(AFileName),
+        [&](Tvx_ExternalFunctions& functions) { return functions.DeleteFile(AFileName.ToString()); },
+        [&] { return DeleteMessage(AFileName); });
 }
 
 bool Tvx_FileSystem::FileRename(const Variant& AOldName, const Variant& ANewName) {
@@ -123,46 +80,58 @@ bool Tvx_FileSystem::FileRename(const Variant& AOldName, const Variant& ANewName
 }
 
 void Tvx_FileSystem::FolderCreate(const Variant& AFolder) {
-    ErrorTrap trap(Root, TypeName());
-    trap([&] { ClassLoad(); });
-    const CaughtError failure = ErrorTrap::Silently([&] { FileSystemObject.Call("CreateFolder", {AFolder}); });
-    trap([&] {
-        RootObject().Errors()->ExpectedErrorCheckFor(failure.Number, failure.Description,
-                                                     "Erstellen eines Verzeichnisses fehlgeschlagen (" +
-                                                         Quoted(AFolder) + ")");
-    });
+    Reported([&](const runtime::FileSystemObject& files) { files.CreateFolder(AFolder.ToString()); },
+             [&] { return "Erstellen eines Verzeichnisses fehlgeschlagen (" + Quoted(AFolder) + ")"; });
 }
 
 void Tvx_FileSystem::FolderDelete(const Variant& AFolder) {
-    ErrorTrap trap(Root, TypeName());
-    trap([&] { ClassLoad(); });
-    const CaughtError failure = ErrorTrap::Silently([&] {
-        FileSystemObject.Call("DeleteFolder", {AFolder, Variant(true)});
-    });
-    trap([&] {
-        RootObject().Errors()->ExpectedErrorCheckFor(failure.Number, failure.Description,
-                                                     "Löschen eines Verzeichnisses fehlgeschlagen (" + Quoted(AFolder) +
-                                                         ")");
-    });
+    Reported([&](const runtime::FileSystemObject& files) { files.DeleteFolder(AFolder.ToString()); },
+             [&] { return "Löschen eines Verzeichnisses fehlgeschlagen (" + Quoted(AFolder) + ")"; });
 }
 
 void Tvx_FileSystem::FolderDeleteTry(const Variant& AFolder) {
-    ErrorTrap trap(Root, TypeName());
-    trap([&] { ClassLoad(); });
-    ErrorTrap::Silently([&] { FileSystemObject.Call("DeleteFolder", {AFolder, Variant(true)}); });
+    Attempt([&](const runtime::FileSystemObject& files) { files.DeleteFolder(AFolder.ToString()); });
 }
 
 bool Tvx_FileSystem::FileCopyChecked(const Variant& ASource, const Variant& ADestination) {
-    bool result = false;
+    return Reported(Copying(ASource, ADestination), [&] { return CopyMessage(ASource, ADestination); });
+}
+
+CaughtError Tvx_FileSystem::Attempt(const Call& call) {
     ErrorTrap trap(Root, TypeName());
     trap([&] { ClassLoad(); });
-    const CaughtError failure = ErrorTrap::Silently([&] {
-        FileSystemObject.Call("CopyFile", {ASource, ADestination, Variant(true)});
-    });
-    trap([&] {
-        RootObject().Errors()->ExpectedErrorCheckFor(failure.Number, failure.Description,
-                                                     CopyMessage(ASource, ADestination));
-    });
-    result = !failure;
+    return ErrorTrap::Silently([&] { call(Required(FileSystemObject.get())); });
+}
+
+bool Tvx_FileSystem::Reported(const Call& call, const Message& message) {
+    ErrorTrap trap(Root, TypeName());
+    const CaughtError failure = Attempt(call);
+    trap([&] { RootObject().Errors()->ExpectedErrorCheckFor(failure.Number, failure.Description, message()); });
+    return !failure;
+}
+
+bool Tvx_FileSystem::Retried(const Call& call, const std::function<int32_t(Tvx_ExternalFunctions&)>& retry,
+                             const Message& message) {
+    bool result = false;
+    ErrorTrap trap(Root, TypeName());
+    const CaughtError first = Attempt(call);
+    if (!first) {
+        return result;
+    }
+    bool done = false;
+    for (int attempt = 1; attempt <= kInUseAttempts && !done; ++attempt) {
+        // An attempt that cannot even be made (a path that cannot be converted to text) cannot
+        // succeed later either: it is reported once and ends the retries.
+        if (!trap([&] { done = retry(Required(RootObject().ExternalFunctions())) != 0; })) {
+            break;
+        }
+        if (!done) {
+            runtime::DoEvents();
+        }
+    }
+    if (!done) {
+        trap([&] { RootObject().Errors()->ExpectedErrorShow(first.Number, first.Description, message()); });
+    }
+    result = true;
     return result;
 }

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "framework/ErrorTrap.h"
 #include "framework/Tvx_Node.h"
-#include "runtime/Automation.h"
+#include "runtime/FileSystemObject.h"
 #include "runtime/Variant.h"
 
-// Copies, deletes and renames files and creates and deletes folders through the scripting
-// runtime's file-system object, reporting a failure with the paths in German. Files that may be
-// held open (fonts, the setup program and its support files) get up to 100 more attempts through
-// the system's own copy and delete before the report; nothing is left for the next start of
-// Windows.
+#include <functional>
+#include <memory>
+
+class Tvx_ExternalFunctions;
+
+// Copies, deletes and renames files and creates and deletes folders through the program's own
+// file-system object, reporting a failure with the paths in German. Files that may be held open
+// (fonts, the setup program and its support files) get up to 100 more attempts through the
+// system's own copy and delete before the report; nothing is left for the next start of Windows.
 class Tvx_FileSystem final : public Tvx_Node {
 public:
     const char* TypeName() const noexcept override { return "Tvx_FileSystem"; }
@@ -22,7 +27,8 @@ public:
     bool FileDeleteInUse(const runtime::Variant& AFileName);
     // A copy to the new name, then the delete of the old one, which only follows a copy that
     // succeeded: a user's file is never deleted before its copy exists. True when the copy
-    // under the new name exists, so a caller can tell whether the old content is safe.
+    // succeeded, that is when the old content is in the file of the new name; whether the old
+    // name went too is not told.
     bool FileRename(const runtime::Variant& AOldName, const runtime::Variant& ANewName);
     void FolderCreate(const runtime::Variant& AFolder);
     // Deletes the folder with everything in it, read-only contents too.
@@ -35,8 +41,18 @@ protected:
     void OnClassUnload() override;
 
 private:
+    using Call = std::function<void(const runtime::FileSystemObject&)>;
+    using Message = std::function<std::string()>;
+
     // FileCopy, telling whether the copy succeeded.
     bool FileCopyChecked(const runtime::Variant& ASource, const runtime::Variant& ADestination);
+    // The object's call after ClassLoad, its failure caught and handed back.
+    CaughtError Attempt(const Call& call);
+    // The object's call, its failure shown with the operation's message; true when it succeeded.
+    bool Reported(const Call& call, const Message& message);
+    // The in-use retry: the object's call, then up to 100 attempts through the system's own
+    // function, then the first failure shown. True when the first call failed.
+    bool Retried(const Call& call, const std::function<int32_t(Tvx_ExternalFunctions&)>& retry, const Message& message);
 
-    runtime::AutomationObject FileSystemObject;
+    std::unique_ptr<runtime::FileSystemObject> FileSystemObject;
 };

@@ -1,5 +1,5 @@
-// An install that meets failures on its way: a start folder without its documents, and a wizard
-// with no Word version to install for.
+// An install that meets failures on its way: a start folder without its documents, a folder in
+// the way of a document, and a wizard with no Word version to install for.
 
 #include "InstallRoad.h"
 #include "runtime/Text.h"
@@ -62,6 +62,40 @@ TEST(InstallFailures, StartFolderWithoutDocsReportsFourCopiesAndGoesOn) {
     // The folders were made, the documents are missing.
     EXPECT_TRUE(FolderEntries(word + "STARTUP\\").empty());
     EXPECT_EQ(FolderEntries(word + "Tvx\\"), (std::vector<std::string>{"Uninstall", "uninstall.tvk"}));
+}
+
+// A folder of the document's name where the document goes: the copy is reported with the number a
+// Windows user sees, nothing lands inside the folder, and the install goes on.
+TEST(InstallFailures, FolderInTheWayOfADocumentIsReported) {
+    InstallTraces traces;
+    Sandbox sandbox;
+    const std::string word = sandbox.AddWord(11, "Programme\\Office 2003", false);
+    PlaceWordStandin(word);
+    FillFonts(sandbox);
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(word + "Tvx").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(word + "Tvx\\Keyboard.doc").c_str(), nullptr));
+    {
+        SetupRun setup(sandbox);
+        setup.Dialogs().Click("Ignorieren");
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        const auto seen = setup.Dialogs().Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].Headline, "Fehler");
+        EXPECT_NE(seen[0].Body.find("Fehlerbeschreibung: \"Kopieren einer Datei fehlgeschlagen (Quelle \"" +
+                                    sandbox.StartFolder() + "Docs\\Keyboard.doc\", Ziel \"" + word +
+                                    "Tvx\\Keyboard.doc\")\"\nVisual Basic Fehler: \"Zugriff verweigert\"\n"
+                                    "Visual Basic Fehlernummer: 70\n"),
+                  std::string::npos)
+            << seen[0].Body;
+        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 1; }));
+    }
+    // Still the empty folder it was.
+    EXPECT_EQ(GetFileAttributesW(runtime::Widen(word + "Tvx\\Keyboard.doc").c_str()),
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(FolderEntries(word + "Tvx\\Keyboard.doc\\").empty());
+    EXPECT_EQ(ReadFile(word + "Tvx\\QuickGuide.doc"), ReadFile(sandbox.StartFolder() + "Docs\\QuickGuide.doc"));
+    EXPECT_TRUE(FileExists(word + "Tvx\\Uninstall\\TvxSetup.exe"));
 }
 
 TEST(InstallFailures, NoSelectedRowCreatesCopiesWritesAndStartsNothing) {

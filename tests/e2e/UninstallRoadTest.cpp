@@ -3,6 +3,7 @@
 
 #include "E2eSupport.h"
 #include "UninstallSupport.h"
+#include "runtime/Handle.h"
 #include "runtime/Text.h"
 #include "setup/Tvx_UFSetup.h"
 #include "support/ShortDateFormat.h"
@@ -381,6 +382,56 @@ TEST_F(UninstallRoad, CopyInTheUninstallFolderCannotRemoveItself) {
     EXPECT_FALSE(FileExists(installDir_ + "Keyboard.doc"));
     EXPECT_FALSE(FileExists(word_ + "STARTUP\\Tvx.dot"));
     EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
+}
+
+// Another program reads the documents of the installation folder and keeps others from deleting
+// them: every delete that the system refuses is reported, the pattern delete at the end too, before
+// the closing message; what could go, went.
+TEST_F(UninstallRoad, DocumentsInUseAreReportedBeforeTheClosingMessage) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    HWND wizard = nullptr;
+    std::unique_ptr<Process> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+    const std::vector<std::string> documents{"Keyboard.doc", "QuickGuide.doc", "TvxTutorial.exe"};
+    std::vector<runtime::FileHandle> held;
+    for (const std::string& name : documents) {
+        held.emplace_back(CreateFileW(runtime::Widen(installDir_ + name).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.back()) << name;
+    }
+
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Click("Ja").Click("Ignorieren").Click("Ignorieren").Click("Ignorieren").Click("Ja").Click("Ignorieren");
+    dialogs.Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(second->WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 7u);
+    auto expectDeleteReport = [](const ShownDialog& shown, const std::string& path) {
+        EXPECT_EQ(shown.Headline, "Fehler");
+        EXPECT_NE(
+            shown.Body.find("Fehlerbeschreibung: \"Löschen einer Datei fehlgeschlagen (\"" + path +
+                            "\")\"\nVisual Basic Fehler: \"Zugriff verweigert\"\nVisual Basic Fehlernummer: 70\n"),
+            std::string::npos)
+            << shown.Body;
+    };
+    // In the uninstall's order of the documents.
+    expectDeleteReport(seen[1], installDir_ + "Keyboard.doc");
+    expectDeleteReport(seen[2], installDir_ + "TvxTutorial.exe");
+    expectDeleteReport(seen[3], installDir_ + "QuickGuide.doc");
+    EXPECT_EQ(CentredText(seen[4]), NormalDotQuestion(BackupNameShownIn(seen[4].Body)));
+    expectDeleteReport(seen[5], installDir_ + "*.*");
+    ExpectClosingMessage(seen[6]);
+
+    held.clear();
+    EXPECT_EQ(FolderEntries(installDir_), documents);
+    EXPECT_FALSE(FileExists(word_ + "STARTUP\\Tvx.dot"));
+    EXPECT_FALSE(FolderExists(uninstallDir_));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
 }
 
 TEST_F(UninstallRoad, KeepingTheFontsRemovesTheRestAndTheCloseBoxRestoresNormalDot) {

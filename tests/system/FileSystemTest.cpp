@@ -49,6 +49,9 @@ TEST_F(FileSystemTest, ObjectComesIntoBeingWithTheFirstFileOperation) {
     files_.FolderCreate(Path("Tvx\\Uninstall"));
     EXPECT_TRUE(FileExists(Path("Tvx\\Uninstall")));
     systemtest::ExpectNoReport(root_);
+    // The object is our own: no COM comes into the process with it.
+    EXPECT_EQ(GetModuleHandleW(L"ole32.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"oleaut32.dll"), nullptr);
 }
 
 TEST_F(FileSystemTest, FileCopyReplacesAnExistingTargetWithoutAQuestion) {

@@ -4,8 +4,11 @@
 #include "framework/Tvx_Errors.h"
 #include "runtime/Clock.h"
 #include "runtime/Text.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace systemtest {
 
@@ -44,6 +47,79 @@ std::atomic<int> clockReadings{0};
 uint32_t SteppingTickCount() {
     ++clockReadings;
     return clockNext.fetch_add(clockStep.load());
+}
+
+// The import table entry through which this program calls a kernel32 function.
+void** ImportSlot(const char* function) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* headers =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name != 0;
+         ++dll) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + dll->Name), "kernel32.dll") != 0) {
+            continue;
+        }
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) &&
+                lstrcmpA(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name,
+                         function) == 0) {
+                return reinterpret_cast<void**>(&slots->u1.Function);
+            }
+        }
+    }
+    ADD_FAILURE() << function << " is not imported";
+    return nullptr;
+}
+
+// Puts the function into the slot; the one it held before.
+void* Exchange(void** slot, void* function) {
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    void* before = std::exchange(*slot, function);
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    return before;
+}
+
+std::atomic<int> copyCalls{0};
+std::atomic<int> deleteCalls{0};
+decltype(&CopyFileA) systemCopy = nullptr;
+decltype(&DeleteFileA) systemDelete = nullptr;
+
+BOOL WINAPI CountedCopyFileA(LPCSTR source, LPCSTR destination, BOOL failIfExists) {
+    ++copyCalls;
+    return systemCopy(source, destination, failIfExists);
+}
+
+BOOL WINAPI CountedDeleteFileA(LPCSTR fileName) {
+    ++deleteCalls;
+    return systemDelete(fileName);
+}
+
+// Starts a command of the Unix system (a program in /bin and its options) on the Unix names of the
+// paths. Wine starts Unix programs as well as its own, but hands out no handle to wait on.
+void RunUnix(const std::string& command, std::initializer_list<std::string> windowsPaths) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    ASSERT_NE(unixName, nullptr);
+    std::string line = "Z:\\bin\\" + command;
+    for (const std::string& path : windowsPaths) {
+        char* name = unixName(runtime::Widen(path).c_str());
+        ASSERT_NE(name, nullptr) << path;
+        line += " \"" + std::string(name) + "\"";
+        HeapFree(GetProcessHeap(), 0, name);
+    }
+    std::wstring wide = runtime::Widen(line);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        << line;
+    const runtime::KernelHandle process(started.hProcess);
+    const runtime::KernelHandle thread(started.hThread);
 }
 
 } // namespace
@@ -150,6 +226,39 @@ LRESULT CALLBACK ReleaseWhileRetrying::Proc(HWND window, UINT message, WPARAM wP
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+SystemFileCalls::SystemFileCalls() {
+    copyCalls = 0;
+    deleteCalls = 0;
+    systemCopy = reinterpret_cast<decltype(systemCopy)>(
+        Exchange(ImportSlot("CopyFileA"), reinterpret_cast<void*>(CountedCopyFileA)));
+    systemDelete = reinterpret_cast<decltype(systemDelete)>(
+        Exchange(ImportSlot("DeleteFileA"), reinterpret_cast<void*>(CountedDeleteFileA)));
+}
+
+SystemFileCalls::~SystemFileCalls() {
+    Exchange(ImportSlot("CopyFileA"), reinterpret_cast<void*>(systemCopy));
+    Exchange(ImportSlot("DeleteFileA"), reinterpret_cast<void*>(systemDelete));
+}
+
+int SystemFileCalls::Copies() const {
+    return copyCalls;
+}
+
+int SystemFileCalls::Deletes() const {
+    return deleteCalls;
+}
+
+UnixLink::UnixLink(const std::string& link, const std::string& target) : link_(link) {
+    RunUnix("ln -s", {target, link});
+    EXPECT_TRUE(testsupport::WaitFor([&] { return testsupport::FileExists(link); }, std::chrono::seconds(10))) << link;
+}
+
+UnixLink::~UnixLink() {
+    RunUnix("rm", {link_});
+    EXPECT_TRUE(testsupport::WaitFor([&] { return !testsupport::FileExists(link_); }, std::chrono::seconds(10)))
+        << link_;
 }
 
 } // namespace systemtest

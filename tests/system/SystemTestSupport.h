@@ -95,4 +95,31 @@ private:
     std::thread sender_;
 };
 
+// Counts the calls that this program makes to the system's CopyFileA and DeleteFileA while the
+// object lives: the program's import table points at counting functions, which call the system's
+// own. The in-use retries make exactly these calls, one per attempt.
+class SystemFileCalls {
+public:
+    SystemFileCalls();
+    ~SystemFileCalls();
+    SystemFileCalls(const SystemFileCalls&) = delete;
+    SystemFileCalls& operator=(const SystemFileCalls&) = delete;
+
+    int Copies() const;
+    int Deletes() const;
+};
+
+// A symbolic link made as a Unix user makes one (Wine's own call makes none), removed when the
+// object goes. Wine shows a link to a folder as a reparse point, and a link to a file as the file.
+class UnixLink {
+public:
+    UnixLink(const std::string& link, const std::string& target);
+    ~UnixLink();
+    UnixLink(const UnixLink&) = delete;
+    UnixLink& operator=(const UnixLink&) = delete;
+
+private:
+    std::string link_;
+};
+
 } // namespace systemtest
