@@ -128,14 +128,17 @@ DWORD RemoveEach(const std::wstring& pattern, Entries which, DWORD noMatch) {
 
 } // namespace
 
-void FileSystemObject::CopyFile(const std::string& source, const std::string& destination) const {
+void FileSystemObject::CopyFile(const std::string& source, const std::string& destination, bool overwrite) const {
     const std::wstring target = Widen(destination);
     // On Windows the scripting runtime replaces neither; Wine's copy would replace a read-only file.
     const DWORD existing = GetFileAttributesW(target.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+    if (overwrite && existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
         RaiseWin32(ERROR_ACCESS_DENIED);
     }
-    if (!CopyFileW(Widen(source).c_str(), target.c_str(), FALSE)) {
+    // Without overwrite the system itself refuses an existing target, in the same step as the copy:
+    // no file that appears in between is replaced.
+    if (!CopyFileW(Widen(source).c_str(), target.c_str(), overwrite ? FALSE : TRUE)) {
         RaiseWin32(GetLastError());
     }
 }

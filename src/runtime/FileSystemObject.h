@@ -20,9 +20,9 @@ namespace runtime {
 // links to files), left alone and reported.
 class FileSystemObject {
 public:
-    // Replaces an existing target; a read-only target or a folder of the target's name is not
-    // replaced.
-    void CopyFile(const std::string& source, const std::string& destination) const;
+    // Replaces an existing target when told to overwrite, else an existing target is "file
+    // exists"; a read-only target or a folder of the target's name is never replaced.
+    void CopyFile(const std::string& source, const std::string& destination, bool overwrite = true) const;
     // The file, or every file that the pattern (* and ?) in the last part of the path matches,
     // read-only ones too; a pattern that matches no file is "file not found".
     void DeleteFile(const std::string& fileSpec) const;

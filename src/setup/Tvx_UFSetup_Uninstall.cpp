@@ -4,11 +4,9 @@
 
 #include "framework/ErrorTrap.h"
 #include "framework/Tarvex.h"
-#include "framework/Tvx_Errors.h"
 #include "framework/Tvx_Tools.h"
 #include "runtime/Clock.h"
 #include "runtime/FileIO.h"
-#include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "system/Tvx_ExternalRegistry.h"
 #include "system/Tvx_ExternalWindows.h"
@@ -189,23 +187,13 @@ void Tvx_UFSetup::NormalDotRestore() {
         if (!swap) {
             continue;
         }
-        // The restore replaces no file. A file under the backup name holds a former Normal.dot
-        // already: the one an earlier line of the same folder put there, or one an earlier restore
-        // made in the same minute. This line's swap is left out and reported as the copy that
-        // could not be made; its Normal.dot and its saved copy stay as they are.
-        if (trap.If([&] { return Required(tools).CheckIfFileExists(backup).ToBool(); })) {
-            trap([&] {
-                Required(Root().Errors())
-                    .ExpectedErrorShow(runtime::kErrFileExists, runtime::ErrorText(runtime::kErrFileExists),
-                                       "Kopieren einer Datei fehlgeschlagen (Quelle \"" + normalDot + "\", Ziel \"" +
-                                           backup + "\")");
-            });
-            continue;
-        }
         // The present Normal.dot becomes the backup in its own folder; only when it is safe there
-        // does the saved copy take its place.
+        // does the saved copy take its place. The restore replaces no file: a file under the
+        // backup name holds a former Normal.dot already (the one an earlier line of the same
+        // folder put there, or one an earlier restore made in the same minute), so this line's
+        // copy fails and is reported, and its Normal.dot and its saved copy stay as they are.
         bool backedUp = false;
-        trap([&] { backedUp = Required(files).FileRename(normalDot, backup); });
+        trap([&] { backedUp = Required(files).FileRename(normalDot, backup, true); });
         if (backedUp) {
             trap([&] { Required(files).FileRename(savedCopy, normalDot); });
         }

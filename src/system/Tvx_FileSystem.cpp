@@ -25,8 +25,10 @@ std::string DeleteMessage(const Variant& AFileName) {
 }
 
 // The object's copy and delete, shared by the plain operations and the in-use retries.
-auto Copying(const Variant& ASource, const Variant& ADestination) {
-    return [&](const runtime::FileSystemObject& files) { files.CopyFile(ASource.ToString(), ADestination.ToString()); };
+auto Copying(const Variant& ASource, const Variant& ADestination, bool overwrite = true) {
+    return [&, overwrite](const runtime::FileSystemObject& files) {
+        files.CopyFile(ASource.ToString(), ADestination.ToString(), overwrite);
+    };
 }
 
 auto Deleting(const Variant& AFileName) {
@@ -70,9 +72,9 @@ bool Tvx_FileSystem::FileDeleteInUse(const Variant& AFileName) {
         [&] { return DeleteMessage(AFileName); });
 }
 
-bool Tvx_FileSystem::FileRename(const Variant& AOldName, const Variant& ANewName) {
+bool Tvx_FileSystem::FileRename(const Variant& AOldName, const Variant& ANewName, bool ABooleanFailIfExists) {
     ErrorTrap trap(Root, TypeName());
-    const bool copied = FileCopyChecked(AOldName, ANewName);
+    const bool copied = FileCopyChecked(AOldName, ANewName, !ABooleanFailIfExists);
     if (copied) {
         trap([&] { FileDelete(AOldName); });
     }
@@ -93,8 +95,8 @@ void Tvx_FileSystem::FolderDeleteTry(const Variant& AFolder) {
     Attempt([&](const runtime::FileSystemObject& files) { files.DeleteFolder(AFolder.ToString()); });
 }
 
-bool Tvx_FileSystem::FileCopyChecked(const Variant& ASource, const Variant& ADestination) {
-    return Reported(Copying(ASource, ADestination), [&] { return CopyMessage(ASource, ADestination); });
+bool Tvx_FileSystem::FileCopyChecked(const Variant& ASource, const Variant& ADestination, bool overwrite) {
+    return Reported(Copying(ASource, ADestination, overwrite), [&] { return CopyMessage(ASource, ADestination); });
 }
 
 CaughtError Tvx_FileSystem::Attempt(const Call& call) {

@@ -26,10 +26,12 @@ public:
     void FileDelete(const runtime::Variant& AFileName);
     bool FileDeleteInUse(const runtime::Variant& AFileName);
     // A copy to the new name, then the delete of the old one, which only follows a copy that
-    // succeeded: a user's file is never deleted before its copy exists. True when the copy
-    // succeeded, that is when the old content is in the file of the new name; whether the old
-    // name went too is not told.
-    bool FileRename(const runtime::Variant& AOldName, const runtime::Variant& ANewName);
+    // succeeded: a user's file is never deleted before its copy exists. An existing file of the
+    // new name is replaced, unless ABooleanFailIfExists asks to keep it: the copy then fails and
+    // is reported like any failed copy. True when the copy succeeded, that is when the old content
+    // is in the file of the new name; whether the old name went too is not told.
+    bool FileRename(const runtime::Variant& AOldName, const runtime::Variant& ANewName,
+                    bool ABooleanFailIfExists = false);
     void FolderCreate(const runtime::Variant& AFolder);
     // Deletes the folder with everything in it, read-only contents too.
     void FolderDelete(const runtime::Variant& AFolder);
@@ -45,7 +47,7 @@ private:
     using Message = std::function<std::string()>;
 
     // FileCopy, telling whether the copy succeeded.
-    bool FileCopyChecked(const runtime::Variant& ASource, const runtime::Variant& ADestination);
+    bool FileCopyChecked(const runtime::Variant& ASource, const runtime::Variant& ADestination, bool overwrite = true);
     // The object's call after ClassLoad, its failure caught and handed back.
     CaughtError Attempt(const Call& call);
     // The object's call, its failure shown with the operation's message; true when it succeeded.
