@@ -36,8 +36,8 @@ DWORD AlignStyle(int16_t align) {
 } // namespace
 
 TextBox::TextBox(Container& parent, int id, const Place& place, int tabIndex, const std::string& text,
-                 bool verticalScrollBar)
-    : Control(parent, id, place, tabIndex), text_(text), verticalScrollBar_(verticalScrollBar) {
+                 bool verticalScrollBar, Align align)
+    : Control(parent, id, place, tabIndex), text_(text), align_(align), verticalScrollBar_(verticalScrollBar) {
     Build();
     FitScrollBar();
     // Our transparency paints the picture behind the text over the whole box, so a text box must
