@@ -109,11 +109,6 @@ def field_colors(size, color_at, box):
     return picture
 
 
-def scaled(mask, factor):
-    """The mask's coverage times factor (0..1)."""
-    return mask.point(lambda v: int(round(v * factor)))
-
-
 def vertical_gradient(size, top_color, bottom_color, top, bottom, shape=lambda t: t):
     """From top_color at row top to bottom_color at row bottom (pixel centres), shape(t) of the way."""
     rows = Image.new("L", (1, size[1]))
