@@ -52,7 +52,10 @@ void TextBox::Build() {
     if (scrollBarShown_) {
         style |= WS_VSCROLL | ES_AUTOVSCROLL;
     }
-    Create(L"EDIT", style, 0, ForDisplay(text_));
+    // Created empty and given its text once it has its font: an edit control lays its text out
+    // whenever either changes, and the layout in the system font would be thrown away at once.
+    Create(L"EDIT", style, 0, L"");
+    SetWindowTextW(Handle(), ForDisplay(text_).c_str());
 }
 
 void TextBox::FitScrollBar() {
