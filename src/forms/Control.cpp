@@ -14,6 +14,14 @@ WNDPROC ClassProcedure(HWND window) {
     return reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC));
 }
 
+// Whether the window has anything outside its client area: a border, an edge or a scroll bar.
+bool HasFrame(HWND window) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    return (style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_VSCROLL | WS_HSCROLL)) != 0 ||
+           (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME)) != 0;
+}
+
 } // namespace
 
 // Enter, Esc and Tab act on the form, whichever control has the focus: the standard controls
@@ -23,6 +31,11 @@ LRESULT CALLBACK Control::KeyboardProc(HWND window, UINT message, WPARAM wParam,
     const WNDPROC original = ClassProcedure(window);
     auto passOn = [&] { return CallWindowProcW(original, window, message, wParam, lParam); };
     Control* control = FromHandle(window);
+    if (message == WM_NCPAINT && !HasFrame(window)) {
+        // Nothing to paint outside the client area; Wine's default painting would still fetch
+        // the window's region from its server first, for every control, whenever a form shows.
+        return 0;
+    }
     try {
         if (control != nullptr) {
             switch (message) {
