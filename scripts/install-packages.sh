@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a fresh Debian machine. Quiet and idempotent:
-# a second run installs nothing and does not touch the package lists.
+# Installs what the build, the tests and the picture script need on a fresh Debian machine. Quiet
+# and idempotent: a second run installs nothing and does not touch the package lists.
 set -euo pipefail
 
-packages=(wine wine64 fonts-wine g++-mingw-w64-x86-64 xvfb xauth x11-apps imagemagick cmake)
+packages=(wine wine64 fonts-wine g++-mingw-w64-x86-64 xvfb xauth x11-apps imagemagick cmake libstb-dev python3-pil fonts-dejavu-core fonts-dejavu-extra)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,8 +9,11 @@ import math
 import os
 import sys
 
-from picture_kit import (Canvas, Noise1D, clamp, disc_mask, mix, quantize, rounded_rect_alpha, shape_mask,
-                         smoothstep, text_mask, text_outline_masks, write_ico_4bpp, write_png)
+from PIL import Image, ImageChops, ImageDraw
+
+from picture_kit import (Noise1D, clamp, disc_mask, ellipse_mask, field_colors, field_mask, mix, paint, placed,
+                         radial_gradient, rgb, rounded_rect_mask, smoothstep, text_mask, text_outline_masks,
+                         vertical_gradient, write_ico_4bpp, write_png)
 
 WHITE = (255, 255, 255)
 NAVY = (9, 36, 105)  # the message box band; the icon pictures sit on it and must match it exactly
@@ -24,41 +27,31 @@ GOLD_LIGHT, GOLD_DARK = (236, 196, 84), (170, 122, 18)
 RING_OUTER, RING_INNER = 26.0, 23.0
 
 
-def shaded(light, dark, cx, cy, r):
-    """A disc colour lit from the upper left: light near the highlight, dark at the far rim."""
-    hx, hy = cx - 0.35 * r, cy - 0.45 * r
-
-    def color(x, y):
-        return mix(light, dark, clamp(math.hypot(x - hx, y - hy) / (1.45 * r)) ** 1.2)
-
-    return color
-
-
 def draw_badge(canvas, cx, cy, light, dark):
-    """The disc with its white ring, on the navy."""
-    canvas.paint(disc_mask(cx, cy, RING_OUTER), WHITE)
-    canvas.paint(disc_mask(cx, cy, RING_INNER), shaded(light, dark, cx, cy, RING_INNER))
-    # A soft sheen over the upper half of the disc.
-    sheen = shape_mask(lambda x, y: 1.0 if (x - cx) ** 2 / 19.0 ** 2 + (y - cy + 9.5) ** 2 / 12.0 ** 2 <= 1 else 0.0,
-                       int(cx - 21), int(cy - 23), int(cx + 21), int(cy + 4))
-    for i, v in enumerate(sheen.a):
-        y = sheen.y0 + i // sheen.w + 0.5
-        sheen.a[i] = v * (1.0 - smoothstep(cy - 20, cy + 2, y)) * 0.22
-    canvas.paint(sheen, WHITE)
+    """The disc with its white ring, on the navy; the disc is lit from the upper left: light near
+    the highlight, dark at the far rim."""
+    size = canvas.size
+    paint(canvas, disc_mask(size, cx, cy, RING_OUTER), WHITE)
+    r = RING_INNER
+    paint(canvas, disc_mask(size, cx, cy, r),
+          radial_gradient(size, light, dark, cx - 0.35 * r, cy - 0.45 * r, 1.45 * r, exponent=1.2))
+    # A soft sheen over the upper half of the disc, fading out downwards.
+    sheen = ellipse_mask(size, cx, cy - 9.5, 19.0, 12.0)
+    fade = vertical_gradient(size, (0.22 * 255,) * 3, (0, 0, 0), cy - 20, cy + 2, lambda t: smoothstep(0, 1, t))
+    paint(canvas, ImageChops.multiply(sheen, fade.convert("L")), WHITE)
 
 
-def place_centred(mask, cx, cy):
-    """The mask moved so that its ink centre lies on (cx, cy), to the nearest pixel."""
-    return mask.moved(round(cx - mask.w / 2), round(cy - mask.h / 2))
+def place_centred(size, mask, cx, cy):
+    """The mask placed so that its ink centre lies on (cx, cy), to the nearest pixel."""
+    return placed(size, mask, round(cx - mask.width / 2), round(cy - mask.height / 2))
 
 
 def icon_picture(path, height, light, dark, text, font, size):
     width = 78
-    canvas = Canvas(width, height, NAVY)
+    canvas = Image.new("RGB", (width, height), NAVY)
     cx, cy = width / 2, height / 2
     draw_badge(canvas, cx, cy, light, dark)
-    glyph = text_mask(text, font, size)
-    canvas.paint(place_centred(glyph, cx, cy), WHITE)
+    paint(canvas, place_centred(canvas.size, text_mask(text, font, size), cx, cy), WHITE)
     write_png(path, canvas)
 
 
@@ -111,13 +104,13 @@ def draw_stroke(canvas, left, top, right, bottom, y_centre, half_width, seed, **
     """Paints a brush stroke kept inside the box left..right-1, top..bottom-1. The stroke runs on a
     few pixels past the right edge, so that its last thin bristles still reach the box's edge."""
     alpha_at, color_at, reach_top, reach_bottom = brush_stroke(left, right + 4, y_centre, half_width, seed, **shape)
-    mask = shape_mask(alpha_at, left, max(top, reach_top), right, min(bottom, reach_bottom + 1))
-    canvas.paint(mask, color_at)
+    box = (left, max(top, reach_top), right, min(bottom, reach_bottom + 1))
+    paint(canvas, field_mask(canvas.size, alpha_at, box), field_colors(canvas.size, color_at, box))
 
 
 def messagebox_background(path):
-    canvas = Canvas(480, 320, WHITE)
-    canvas.fill_rect(0, 0, 80, 320, NAVY)
+    canvas = Image.new("RGB", (480, 320), WHITE)
+    ImageDraw.Draw(canvas).rectangle((0, 0, 79, 319), fill=NAVY)
     # The icons (56 x 56 at 12, 12) cover this disc; it is drawn for a box shown without an icon.
     draw_badge(canvas, 40.0, 40.0, BLUE_LIGHT, BLUE_DARK)
 
@@ -125,7 +118,7 @@ def messagebox_background(path):
     cell, first = 36, 94
     for k, letter in enumerate("Tarvex"):
         glyph = text_mask(letter, "DejaVuSans-Bold", 30)
-        canvas.paint(place_centred(glyph, 40.0, first + (k + 0.5) * cell), WHITE)
+        paint(canvas, place_centred(canvas.size, glyph, 40.0, first + (k + 0.5) * cell), WHITE)
 
     draw_stroke(canvas, 105, 265, 441, 301, seed=7,
                 y_centre=lambda t: 285.5 - 5.0 * t - 2.0 * math.sin(math.pi * t),
@@ -139,34 +132,34 @@ LOGO_BOX = (18, 18, 295, 61)  # left, top, right, bottom (exclusive) of the logo
 def setup_logo():
     """The logo drawn four times larger: Tarvex in pale outlined letters, Setup in gold italics. The
     sizes are chosen so that its proportions match the logo's box, which it is then scaled into."""
-    scale, outline = 4, 1.2 * 4
+    scale, outline = 4, 5
     fill, ring, whole = text_outline_masks("Tarvex", "DejaVuSansCondensed-Bold", 44 * scale, outline,
-                                           kerning=0.3 * scale)
+                                           spacing=0.3 * scale)
     setup_size = 35 * scale
     setup = text_mask("Setup", "DejaVuSerif-BoldItalic", setup_size)
-    above_base = text_mask("Setu", "DejaVuSerif-BoldItalic", setup_size).h
+    above_base = text_mask("Setu", "DejaVuSerif-BoldItalic", setup_size).height
     gap = 6 * scale
     # Both words stand on one base line, the bottom of the outlined word (it has no descender);
     # Setup's "p" hangs below it.
-    setup_top = whole.h - round(outline) - above_base
-    width = whole.w + gap + setup.w
-    height = max(whole.h, setup_top + setup.h)
-    canvas = Canvas(width, height, WHITE)
-    canvas.paint(ring, GREEN_LINE)
-    canvas.paint(fill, lambda x, y: mix(WHITE, GREEN_FILL, clamp(y / whole.h) * 0.6 + 0.4))
-    canvas.paint(setup.moved(whole.w + gap, setup_top),
-                 lambda x, y: mix(GOLD_LIGHT, GOLD_DARK, clamp((y - setup_top) / setup.h)))
+    setup_top = whole.height - outline - above_base
+    size = (whole.width + gap + setup.width, max(whole.height, setup_top + setup.height))
+    canvas = Image.new("RGB", size, WHITE)
+    paint(canvas, placed(size, ring, 0, 0), GREEN_LINE)
+    paint(canvas, placed(size, fill, 0, 0),
+          vertical_gradient(size, WHITE, GREEN_FILL, 0, whole.height, lambda t: t * 0.6 + 0.4))
+    paint(canvas, placed(size, setup, whole.width + gap, setup_top),
+          vertical_gradient(size, GOLD_LIGHT, GOLD_DARK, setup_top, setup_top + setup.height))
     return canvas
 
 
 def setup_background(path):
-    canvas = Canvas(640, 480, WHITE)
+    canvas = Image.new("RGB", (640, 480), WHITE)
     logo = setup_logo()
     left, top, right, bottom = LOGO_BOX
     if os.environ.get("TVX_PICTURES_VERBOSE"):
         box = (right - left) / (bottom - top)
-        print(f"logo drawn {logo.w}x{logo.h}: proportions {logo.w / logo.h:.3f}, box {box:.3f}")
-    canvas.paste(logo.resized(right - left, bottom - top), left, top)
+        print(f"logo drawn {logo.width}x{logo.height}: proportions {logo.width / logo.height:.3f}, box {box:.3f}")
+    canvas.paste(logo.resize((right - left, bottom - top), Image.LANCZOS), (left, top))
 
     # The swoosh sweeps up to the right: it grazes the bottom edge on the left and thins out high up.
     draw_stroke(canvas, 34, 432, 608, 480, seed=21, cap=16.0, dry=0.22,
@@ -197,33 +190,36 @@ ICON_LAYOUT = {
 
 
 def program_icon_image(size):
-    """A navy tile with a white T standing on a violet brush mark, the product's colours at icon size."""
+    """A navy tile with a white T standing on a violet brush mark, the product's colours at icon
+    size, in the icon's sixteen colours; what lies outside the tile is transparent."""
     layout = ICON_LAYOUT[size]
-    canvas = Canvas(size, size, (0, 0, 0), alpha=0.0)
+    # The tile's own colour under everything: its edge pixels keep it rather than a blend with a
+    # background the icon cannot know.
+    canvas = Image.new("RGB", (size, size), NAVY_EDGE)
 
     def part(name, shift=0):
         left, top, right, bottom, radius = layout[name]
-        box = rounded_rect_alpha(left + shift, top + shift, right + shift, bottom + shift, radius)
-        return shape_mask(box, 0, 0, size, size)
+        return rounded_rect_mask(canvas.size, left + shift, top + shift, right + shift, bottom + shift, radius)
 
-    canvas.paint(part("tile"), NAVY_EDGE)
-    canvas.paint(part("face"), NAVY)
+    paint(canvas, part("face"), NAVY)
     if size >= 32:  # a one-pixel shadow lifts the T off the tile where there is room for it
-        canvas.paint(part("bar", 1), NAVY_EDGE)
-        canvas.paint(part("stem", 1), NAVY_EDGE)
-    canvas.paint(part("bar"), WHITE)
-    canvas.paint(part("stem"), WHITE)
-    canvas.paint(part("mark"), VIOLET_DEEP)
-    canvas.paint(part("mark_light"), VIOLET_LIGHT)
-    return canvas
+        paint(canvas, part("bar", 1), NAVY_EDGE)
+        paint(canvas, part("stem", 1), NAVY_EDGE)
+    paint(canvas, part("bar"), WHITE)
+    paint(canvas, part("stem"), WHITE)
+    paint(canvas, part("mark"), VIOLET_DEEP)
+    paint(canvas, part("mark_light"), VIOLET_LIGHT)
+
+    palette = Image.new("P", (1, 1))
+    palette.putpalette([v for color in ICON_PALETTE for v in rgb(color)])
+    image = canvas.quantize(palette=palette, dither=Image.Dither.NONE).convert("RGBA")
+    # A 1-bit mask cannot blend: a pixel belongs to the tile or not.
+    opaque = part("tile").point(lambda v: 255 if v >= 128 else 0)
+    return Image.composite(image, Image.new("RGBA", image.size, (0, 0, 0, 0)), opaque)
 
 
 def program_icon(path):
-    images = []
-    for size in (32, 16):
-        indexes, clear = quantize(program_icon_image(size), ICON_PALETTE)
-        images.append((size, indexes, clear))
-    write_ico_4bpp(path, images, ICON_PALETTE)
+    write_ico_4bpp(path, [program_icon_image(32), program_icon_image(16)], ICON_PALETTE)
 
 
 def main():

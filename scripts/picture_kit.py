@@ -1,19 +1,23 @@
-"""A small drawing kit for the program's pictures: a float canvas, coverage masks, letters and writers.
+"""A small kit for drawing the program's pictures with Pillow: smooth shapes, gradients, letters and
+the writers.
 
-Shapes are computed here with their edge coverage, so every edge is smooth without a drawing
-library; only the letters come from ImageMagick, as grey masks. PNG and ICO files are written by
-hand: the output is the same on every run (no time stamps, no gamma or text chunks) and has exactly
-the format the program loads (8-bit RGB without alpha; 4-bit icons with a palette).
+Pillow draws shapes with hard edges; each shape is drawn four times larger and reduced by
+averaging, which gives every edge its coverage. The letters come from FreeType through Pillow. PNG
+files are written by Pillow (8-bit RGB, no alpha, no time stamp), the icon by ImageMagick (4-bit
+images with a palette and a transparency mask, the format the program's window frame shows).
 """
 
 import math
+import os
 import random
-import struct
 import subprocess
-import zlib
-from array import array
+import tempfile
+
+from PIL import Image, ImageChops, ImageDraw, ImageFont
 
 FONT_DIR = "/usr/share/fonts/truetype/dejavu"
+# Shapes are drawn this many times larger, then averaged down: SCALE x SCALE samples a pixel.
+SCALE = 4
 
 
 def clamp(v, lo=0.0, hi=1.0):
@@ -22,6 +26,10 @@ def clamp(v, lo=0.0, hi=1.0):
 
 def mix(c1, c2, t):
     return tuple(a + (b - a) * t for a, b in zip(c1, c2))
+
+
+def rgb(color):
+    return tuple(int(round(clamp(v, 0, 255))) for v in color)
 
 
 def smoothstep(e0, e1, x):
@@ -46,266 +54,156 @@ class Noise1D:
         return a + (b - a) * f
 
 
-class Mask:
-    """Coverage values 0..1 for a rectangle of pixels whose top left is at (x0, y0)."""
-
-    def __init__(self, x0, y0, w, h, data=None):
-        self.x0, self.y0, self.w, self.h = x0, y0, w, h
-        self.a = data if data is not None else array("d", bytes(8 * w * h))
-
-    def moved(self, x0, y0):
-        return Mask(x0, y0, self.w, self.h, self.a)
-
-    def ink_box(self, threshold=0.02):
-        """Left, top, right, bottom (inclusive) of the pixels above the threshold, in canvas terms."""
-        xs, ys = [], []
-        for y in range(self.h):
-            row = self.a[y * self.w : (y + 1) * self.w]
-            hits = [x for x, v in enumerate(row) if v > threshold]
-            if hits:
-                xs += [hits[0], hits[-1]]
-                ys.append(y)
-        return (self.x0 + min(xs), self.y0 + min(ys), self.x0 + max(xs), self.y0 + max(ys))
-
-    def minus(self, other):
-        """This coverage with the other's taken away (other must cover the same rectangle)."""
-        return Mask(self.x0, self.y0, self.w, self.h, array("d", (clamp(p - q) for p, q in zip(self.a, other.a))))
+def shape_mask(size, draw):
+    """The coverage (mode L) of what draw(d, s) draws in white with the ImageDraw d, where s turns
+    picture coordinates into those of the larger drawing."""
+    w, h = size
+    big = Image.new("L", (w * SCALE, h * SCALE), 0)
+    draw(ImageDraw.Draw(big), lambda v: v * SCALE)
+    return big.resize(size, Image.BOX)
 
 
-def shape_mask(alpha_at, x0, y0, x1, y1, samples=4):
-    """Coverage of a shape given as alpha_at(x, y) -> 0..1, averaged over samples x samples points per pixel."""
-    w, h = x1 - x0, y1 - y0
-    mask = Mask(x0, y0, w, h)
-    offsets = [(i + 0.5) / samples for i in range(samples)]
-    n = samples * samples
-    for py in range(h):
-        for px in range(w):
-            total = 0.0
-            for oy in offsets:
-                y = y0 + py + oy
-                for ox in offsets:
-                    total += alpha_at(x0 + px + ox, y)
-            mask.a[py * w + px] = total / n
+def disc_mask(size, cx, cy, r):
+    """A disc; centre and radius in pixel-edge coordinates."""
+    return shape_mask(size, lambda d, s: d.ellipse((s(cx - r), s(cy - r), s(cx + r) - 1, s(cy + r) - 1), fill=255))
+
+
+def ellipse_mask(size, cx, cy, rx, ry):
+    return shape_mask(size, lambda d, s: d.ellipse((s(cx - rx), s(cy - ry), s(cx + rx) - 1, s(cy + ry) - 1),
+                                                   fill=255))
+
+
+def rounded_rect_mask(size, left, top, right, bottom, radius):
+    """A rectangle with round corners (none for radius 0); right and bottom exclusive, in pixel-edge
+    coordinates."""
+    def draw(d, s):
+        box = (s(left), s(top), s(right) - 1, s(bottom) - 1)
+        if radius:
+            d.rounded_rectangle(box, radius=s(radius), fill=255)
+        else:
+            d.rectangle(box, fill=255)
+
+    return shape_mask(size, draw)
+
+
+def field_mask(size, alpha_at, box):
+    """The coverage of a shape given as alpha_at(x, y) -> 0..1 inside box (left, top, right, bottom),
+    sampled SCALE x SCALE times a pixel and averaged by Pillow."""
+    left, top, right, bottom = box
+    w, h = right - left, bottom - top
+    big = Image.new("F", (w * SCALE, h * SCALE))
+    big.putdata([alpha_at(left + (bx + 0.5) / SCALE, top + (by + 0.5) / SCALE)
+                 for by in range(h * SCALE) for bx in range(w * SCALE)], scale=255.0)
+    mask = Image.new("L", size, 0)
+    mask.paste(big.resize((w, h), Image.BOX).convert("L"), (left, top))
     return mask
 
 
-def disc_mask(cx, cy, r):
-    """A disc with an exact one-pixel edge ramp; centre and radius in pixel-edge coordinates."""
-    x0, y0 = math.floor(cx - r - 1), math.floor(cy - r - 1)
-    x1, y1 = math.ceil(cx + r + 1), math.ceil(cy + r + 1)
-    mask = Mask(x0, y0, x1 - x0, y1 - y0)
-    for py in range(mask.h):
-        for px in range(mask.w):
-            d = math.hypot(x0 + px + 0.5 - cx, y0 + py + 0.5 - cy)
-            mask.a[py * mask.w + px] = clamp(r - d + 0.5)
-    return mask
+def field_colors(size, color_at, box):
+    """An RGB picture whose pixels inside box take color_at(x, y) at their centres."""
+    left, top, right, bottom = box
+    picture = Image.new("RGB", size)
+    part = Image.new("RGB", (right - left, bottom - top))
+    part.putdata([rgb(color_at(x + 0.5, y + 0.5)) for y in range(top, bottom) for x in range(left, right)])
+    picture.paste(part, (left, top))
+    return picture
 
 
-def rounded_rect_alpha(left, top, right, bottom, radius):
-    def alpha_at(x, y):
-        qx = max(left + radius - x, x - (right - radius), 0.0)
-        qy = max(top + radius - y, y - (bottom - radius), 0.0)
-        return 1.0 if math.hypot(qx, qy) <= radius else 0.0
-
-    return alpha_at
-
-
-def _read_pgm(data):
-    # P5 header: magic, width, height, maxval, each followed by white space.
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos : pos + 1].isspace():
-            pos += 1
-        start = pos
-        while not data[pos : pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    pos += 1
-    w, h, maxval = int(fields[1]), int(fields[2]), int(fields[3])
-    return w, h, array("d", (v / maxval for v in data[pos : pos + w * h]))
+def vertical_gradient(size, top_color, bottom_color, top, bottom, shape=lambda t: t):
+    """From top_color at row top to bottom_color at row bottom (pixel centres), shape(t) of the way."""
+    rows = Image.new("L", (1, size[1]))
+    rows.putdata([int(round(255 * clamp(shape(clamp((y + 0.5 - top) / (bottom - top)))))) for y in range(size[1])])
+    return Image.composite(Image.new("RGB", size, rgb(bottom_color)), Image.new("RGB", size, rgb(top_color)),
+                           rows.resize(size, Image.NEAREST))
 
 
-def _render_text(text, font, size, stroke=0.0, kerning=0.0):
-    """The letters of text in white on black, on a canvas whose size depends only on text and size."""
+def radial_gradient(size, inner_color, outer_color, cx, cy, radius, exponent=1.0):
+    """From inner_color at (cx, cy) to outer_color at radius and beyond, (d / radius) ** exponent of
+    the way; Pillow's radial gradient scaled to the radius."""
+    # Pillow's gradient is 256 x 256 pixels; its value grows by 255 / 181 a pixel from the centre
+    # (white in the corners), and it is exact on a disc of 128 pixels. Scaled so that this disc
+    # reaches past the radius, every pixel nearer than the radius falls inside it.
+    span = int(math.ceil(2.2 * radius))
+    per_value = 181.02 / 255 * span / 256  # picture pixels a step of the gradient's value
+    ramp = Image.radial_gradient("L").resize((span, span), Image.BILINEAR)
+    ramp = ramp.point(lambda v: int(round(255 * clamp(v * per_value / radius) ** exponent)))
+    distance = Image.new("L", size, 255)
+    distance.paste(ramp, (int(round(cx - span / 2)), int(round(cy - span / 2))))
+    return Image.composite(Image.new("RGB", size, rgb(outer_color)), Image.new("RGB", size, rgb(inner_color)),
+                           distance)
+
+
+def paint(picture, mask, color):
+    """Lays color (an RGB tuple or a picture of picture's size) over the picture where mask covers it."""
+    fill = color if isinstance(color, Image.Image) else Image.new("RGB", picture.size, rgb(color))
+    picture.paste(fill, (0, 0), mask)
+
+
+def font(name, size):
+    return ImageFont.truetype(os.path.join(FONT_DIR, f"{name}.ttf"), size)
+
+
+def _letters(text, name, size, stroke=0, spacing=0.0):
+    """The letters of text in white on black, with room around them; spacing is added after each letter."""
+    face = font(name, size)
     pad = int(size + 8)
-    width = int(len(text) * (size * 1.1 + kerning)) + 2 * pad
+    width = int(face.getlength(text) + len(text) * spacing) + 2 * pad
     height = int(size * 1.6) + 2 * pad
-    cmd = ["convert", "-size", f"{width}x{height}", "xc:black", "-font", f"{FONT_DIR}/{font}.ttf",
-           "-pointsize", str(size), "-fill", "white"]
-    if stroke:
-        cmd += ["-stroke", "white", "-strokewidth", str(stroke)]
-    if kerning:
-        cmd += ["-kerning", str(kerning)]
-    cmd += ["-gravity", "NorthWest", "-annotate", f"+{pad}+{pad}", text, "-depth", "8", "pgm:-"]
-    w, h, a = _read_pgm(subprocess.run(cmd, check=True, capture_output=True).stdout)
-    return Mask(0, 0, w, h, a)
+    mask = Image.new("L", (width, height), 0)
+    draw = ImageDraw.Draw(mask)
+    if spacing:
+        for k, letter in enumerate(text):
+            # The advance up to the letter keeps the font's own kerning between the letters.
+            x = pad + face.getlength(text[:k]) + k * spacing
+            draw.text((x, pad), letter, font=face, fill=255, stroke_width=stroke, stroke_fill=255)
+    else:
+        draw.text((pad, pad), text, font=face, fill=255, stroke_width=stroke, stroke_fill=255)
+    return mask
 
 
-def text_mask(text, font, size):
+def text_mask(text, name, size):
     """The letters of text as coverage, cropped to their ink."""
-    full = _render_text(text, font, size)
-    left, top, right, bottom = full.ink_box(0.0)
-    return crop(full, left, top, right + 1, bottom + 1)
+    letters = _letters(text, name, size)
+    return letters.crop(letters.getbbox())
 
 
-def crop(mask, x0, y0, x1, y1):
-    """The part of mask between canvas columns x0..x1 and rows y0..y1 (exclusive), as a mask at (0, 0)."""
-    out = Mask(0, 0, x1 - x0, y1 - y0)
-    for y in range(y0, y1):
-        for x in range(x0, x1):
-            mx, my = x - mask.x0, y - mask.y0
-            if 0 <= mx < mask.w and 0 <= my < mask.h:
-                out.a[(y - y0) * out.w + (x - x0)] = mask.a[my * mask.w + mx]
+def text_outline_masks(text, name, size, outline, spacing=0.0):
+    """Fill, outline ring and whole of the same letters, cropped alike: the outline is a ring of
+    the given width around the letters."""
+    whole = _letters(text, name, size, stroke=outline, spacing=spacing)
+    fill = _letters(text, name, size, spacing=spacing)
+    box = whole.getbbox()
+    whole, fill = whole.crop(box), fill.crop(box)
+    return fill, ImageChops.subtract(whole, fill), whole
+
+
+def placed(size, mask, x0, y0):
+    """A mask of the given size holding mask with its top left at (x0, y0)."""
+    out = Image.new("L", size, 0)
+    out.paste(mask, (x0, y0))
     return out
 
 
-def text_outline_masks(text, font, size, outline, kerning=0.0):
-    """Fill, outline ring and whole of the same letters, cropped alike: the stroke, centred on the
-    letters' edge and twice the outline wide, adds a ring of the outline's width outside them."""
-    whole = _render_text(text, font, size, stroke=2 * outline, kerning=kerning)
-    fill = _render_text(text, font, size, kerning=kerning)
-    left, top, right, bottom = whole.ink_box(0.0)
-    whole = crop(whole, left, top, right + 1, bottom + 1)
-    fill = crop(fill, left, top, right + 1, bottom + 1)
-    return fill, whole.minus(fill), whole
-
-
-class Canvas:
-    """RGB in floats 0..255, with an optional coverage channel for pictures that have a transparent part."""
-
-    def __init__(self, w, h, color, alpha=1.0):
-        self.w, self.h = w, h
-        n = w * h
-        self.r = array("d", [float(color[0])] * n)
-        self.g = array("d", [float(color[1])] * n)
-        self.b = array("d", [float(color[2])] * n)
-        self.alpha = array("d", [float(alpha)] * n)
-
-    def paint(self, mask, color, opacity=1.0):
-        """Lays color over the canvas where mask covers it; color is an RGB tuple or a function of (x, y)."""
-        for my in range(mask.h):
-            y = mask.y0 + my
-            if not 0 <= y < self.h:
-                continue
-            for mx in range(mask.w):
-                x = mask.x0 + mx
-                if not 0 <= x < self.w:
-                    continue
-                a = mask.a[my * mask.w + mx] * opacity
-                if a <= 0.0:
-                    continue
-                c = color(x + 0.5, y + 0.5) if callable(color) else color
-                i = y * self.w + x
-                self.r[i] += (c[0] - self.r[i]) * a
-                self.g[i] += (c[1] - self.g[i]) * a
-                self.b[i] += (c[2] - self.b[i]) * a
-                self.alpha[i] += (1.0 - self.alpha[i]) * a
-
-    def fill_rect(self, x0, y0, x1, y1, color):
-        self.paint(Mask(x0, y0, x1 - x0, y1 - y0, array("d", [1.0] * ((x1 - x0) * (y1 - y0)))), color)
-
-    def paste(self, other, x0, y0):
-        """Copies an opaque canvas in, pixel for pixel."""
-        for y in range(other.h):
-            for x in range(other.w):
-                i, j = (y0 + y) * self.w + x0 + x, y * other.w + x
-                self.r[i], self.g[i], self.b[i] = other.r[j], other.g[j], other.b[j]
-
-    def rgb_bytes(self):
-        out = bytearray(3 * self.w * self.h)
-        for i in range(self.w * self.h):
-            out[3 * i] = int(round(clamp(self.r[i], 0, 255)))
-            out[3 * i + 1] = int(round(clamp(self.g[i], 0, 255)))
-            out[3 * i + 2] = int(round(clamp(self.b[i], 0, 255)))
-        return bytes(out)
-
-    def resized(self, w, h):
-        """An opaque canvas scaled to exactly w x h by ImageMagick's resampling (for art drawn large)."""
-        cmd = ["convert", "-size", f"{self.w}x{self.h}", "-depth", "8", "rgb:-", "-filter", "Lanczos",
-               "-resize", f"{w}x{h}!", "-depth", "8", "rgb:-"]
-        data = subprocess.run(cmd, input=self.rgb_bytes(), check=True, capture_output=True).stdout
-        out = Canvas(w, h, (0, 0, 0))
-        for i in range(w * h):
-            out.r[i], out.g[i], out.b[i] = data[3 * i], data[3 * i + 1], data[3 * i + 2]
-        return out
-
-
-def _png_chunk(kind, body):
-    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
-
-
-def _paeth(a, b, c):
-    p = a + b - c
-    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-    return a if pa <= pb and pa <= pc else b if pb <= pc else c
-
-
-def write_png(path, canvas):
-    """8-bit RGB, no alpha; each row takes the filter that leaves the smallest sum, as libpng does."""
-    data, stride = canvas.rgb_bytes(), 3 * canvas.w
-    raw, prior = bytearray(), bytes(stride)
-    for y in range(canvas.h):
-        row = data[y * stride : (y + 1) * stride]
-        candidates = [(0, row)]
-        candidates.append((1, bytes((row[i] - (row[i - 3] if i >= 3 else 0)) & 255 for i in range(stride))))
-        candidates.append((2, bytes((row[i] - prior[i]) & 255 for i in range(stride))))
-        candidates.append((4, bytes((row[i] - _paeth(row[i - 3] if i >= 3 else 0, prior[i],
-                                                     prior[i - 3] if i >= 3 else 0)) & 255 for i in range(stride))))
-        kind, best = min(candidates, key=lambda c: sum(v if v < 128 else 256 - v for v in c[1]))
-        raw.append(kind)
-        raw += best
-        prior = row
-    header = struct.pack(">IIBBBBB", canvas.w, canvas.h, 8, 2, 0, 0, 0)
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + _png_chunk(b"IHDR", header) + _png_chunk(b"IDAT", zlib.compress(bytes(raw), 9))
-                + _png_chunk(b"IEND", b""))
-
-
-def quantize(canvas, palette, transparent_below=0.5):
-    """Palette indexes per pixel (nearest colour, weighted for the eye) and the transparency bits."""
-    indexes, clear = [], []
-    for i in range(canvas.w * canvas.h):
-        if canvas.alpha[i] < transparent_below:
-            indexes.append(0)
-            clear.append(1)
-            continue
-        # Edge pixels keep their own colour: a 1-bit mask cannot blend them into an unknown background.
-        a = canvas.alpha[i]
-        c = (canvas.r[i] / a, canvas.g[i] / a, canvas.b[i] / a) if a < 1.0 else (canvas.r[i], canvas.g[i], canvas.b[i])
-        best = min(range(len(palette)), key=lambda k: 2 * (palette[k][0] - c[0]) ** 2 + 4 * (palette[k][1] - c[1]) ** 2
-                   + 3 * (palette[k][2] - c[2]) ** 2)
-        indexes.append(best)
-        clear.append(0)
-    return indexes, clear
+def write_png(path, picture):
+    """8-bit RGB, no alpha; Pillow writes no time stamp, so a run gives the same file every time."""
+    picture.convert("RGB").save(path, "PNG", optimize=True)
 
 
 def write_ico_4bpp(path, images, palette):
-    """An icon file of 16-colour images; images is a list of (size, indexes, clear bits), rows top down."""
+    """An icon file of 16-colour images; images is a list of RGBA pictures whose opaque pixels use
+    only the palette's colours and whose other pixels are fully transparent. ImageMagick writes it:
+    Pillow writes icons as 32-bit PNG images, which the 16-colour icon is not."""
     assert len(palette) == 16
-    pal = b"".join(struct.pack("<BBBB", int(c[2]), int(c[1]), int(c[0]), 0) for c in palette)
-    blobs = []
-    for size, indexes, clear in images:
-        xor_stride = (size * 4 + 31) // 32 * 4
-        and_stride = (size + 31) // 32 * 4
-        xor, mask = bytearray(), bytearray()
-        # Bitmaps in icon files are stored bottom up.
-        for y in reversed(range(size)):
-            row = bytearray(xor_stride)
-            for x in range(size):
-                row[x // 2] |= indexes[y * size + x] << (0 if x % 2 else 4)
-            xor += row
-            bits = bytearray(and_stride)
-            for x in range(size):
-                if clear[y * size + x]:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-            mask += bits
-        # The header's height counts both bitmaps, the colours and the mask.
-        info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
-        blobs.append((size, info + pal + bytes(xor) + bytes(mask)))
-    out = struct.pack("<HHH", 0, 1, len(blobs))
-    offset = 6 + 16 * len(blobs)
-    for size, blob in blobs:
-        out += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(blob), offset)
-        offset += len(blob)
-    with open(path, "wb") as f:
-        f.write(out + b"".join(blob for _, blob in blobs))
+    with tempfile.TemporaryDirectory() as work:
+        names = []
+        for k, image in enumerate(images):
+            names.append(os.path.join(work, f"{k}.png"))
+            image.save(names[-1], "PNG")
+        subprocess.run(["convert", *names, "-type", "PaletteAlpha", "-colors", "16", f"ico:{path}"], check=True)
+    # Read back: every image as it was drawn.
+    with Image.open(path) as icon:
+        for image in images:
+            back = icon.ico.getimage(image.size).convert("RGBA")
+            for (r, g, b, a), (r2, g2, b2, a2) in zip(image.getdata(), back.getdata()):
+                assert (a == 0 and a2 == 0) or (a == a2 == 255 and (r, g, b) == (r2, g2, b2)), \
+                    f"{path}: the {image.size[0]}-pixel image changed on the way"

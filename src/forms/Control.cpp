@@ -4,14 +4,23 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 
-
 namespace forms {
 
 namespace {
 
-constexpr const wchar_t* kControlProperty = L"TvxControl";
-// The standard control's own window procedure, which every message goes on to.
-constexpr const wchar_t* kOriginalProcProperty = L"TvxOriginalProc";
+// The standard control's own window procedure, which every message goes on to: the one its class
+// gives every window of it.
+WNDPROC ClassProcedure(HWND window) {
+    return reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC));
+}
+
+// Whether the window has anything outside its client area: a border, an edge or a scroll bar.
+bool HasFrame(HWND window) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    return (style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_VSCROLL | WS_HSCROLL)) != 0 ||
+           (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME)) != 0;
+}
 
 } // namespace
 
@@ -19,9 +28,14 @@ constexpr const wchar_t* kOriginalProcProperty = L"TvxOriginalProc";
 // would swallow them (and Wine's multi-line edit control closes its parent on Esc). A classic
 // subclass rather than comctl32's, which would load that library into every start.
 LRESULT CALLBACK Control::KeyboardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProcProperty));
+    const WNDPROC original = ClassProcedure(window);
     auto passOn = [&] { return CallWindowProcW(original, window, message, wParam, lParam); };
     Control* control = FromHandle(window);
+    if (message == WM_NCPAINT && !HasFrame(window)) {
+        // Nothing to paint outside the client area; Wine's default painting would still fetch
+        // the window's region from its server first, for every control, whenever a form shows.
+        return 0;
+    }
     try {
         if (control != nullptr) {
             switch (message) {
@@ -56,8 +70,7 @@ LRESULT CALLBACK Control::KeyboardProc(HWND window, UINT message, WPARAM wParam,
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-        RemovePropW(window, kOriginalProcProperty);
-        RemovePropW(window, kControlProperty);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }
     return passOn();
 }
@@ -67,7 +80,7 @@ Control::Control(Container& parent, int id, const Place& place, int tabIndex)
 
 Control::~Control() {
     if (handle_ != nullptr && IsWindow(handle_)) {
-        RemovePropW(handle_, kControlProperty);
+        SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
         DestroyWindow(handle_);
     }
 }
@@ -76,20 +89,22 @@ void Control::Create(const wchar_t* className, DWORD style, DWORD exStyle, const
     style |= WS_CHILD | WS_CLIPSIBLINGS;
     style = visible_ ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE);
     style = enabled_ ? (style & ~WS_DISABLED) : (style | WS_DISABLED);
-    HWND window = CreateWindowExW(exStyle, className, text.c_str(), style, Px(place_.Left), Px(place_.Top),
-                                  Px(place_.Width), Px(place_.Height), parent_.ContainerHandle(),
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), nullptr);
+    HWND window =
+        CreateWindowExW(exStyle, className, text.c_str(), style, Px(place_.Left), Px(place_.Top), Px(place_.Width),
+                        Px(place_.Height), parent_.ContainerHandle(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) {
         runtime::Raise(runtime::kErrOutOfMemory);
     }
-    SetPropW(window, kControlProperty, this);
-    SetPropW(window, kOriginalProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(window, GWLP_WNDPROC)));
+    // The control is kept in the window's user data, not in a window property: under Wine a
+    // property lives in the server, and every message to every control would ask it there.
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::KeyboardProc));
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(OwnerForm().Font(fontPoints_)), FALSE);
     if (handle_ != nullptr) {
         const bool hadFocus = GetFocus() == handle_;
         SetWindowPos(window, handle_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        RemovePropW(handle_, kControlProperty);
+        SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
         DestroyWindow(handle_);
         if (hadFocus) {
             ::SetFocus(window);
@@ -98,7 +113,9 @@ void Control::Create(const wchar_t* className, DWORD style, DWORD exStyle, const
     handle_ = window;
 }
 
-DWORD Control::Style() const noexcept { return static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)); }
+DWORD Control::Style() const noexcept {
+    return static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE));
+}
 
 std::string Control::WindowText() const {
     const int length = GetWindowTextLengthW(handle_);
@@ -108,10 +125,18 @@ std::string Control::WindowText() const {
     return runtime::Narrow(text);
 }
 
-void Control::WindowText(const std::string& text) { SetWindowTextW(handle_, runtime::Widen(text).c_str()); }
+void Control::WindowText(const std::string& text) {
+    SetWindowTextW(handle_, runtime::Widen(text).c_str());
+}
 
 Control* Control::FromHandle(HWND window) noexcept {
-    return window != nullptr ? static_cast<Control*>(GetPropW(window, kControlProperty)) : nullptr;
+    // Only a window that runs through our keyboard procedure is a control of ours; the user data
+    // of any other (a form's, another program's) means something else.
+    if (window == nullptr ||
+        GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Control::KeyboardProc)) {
+        return nullptr;
+    }
+    return reinterpret_cast<Control*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 void Control::Move() {
@@ -148,7 +173,9 @@ void Control::Enabled(bool enabled) {
     EnableWindow(handle_, enabled ? TRUE : FALSE);
 }
 
-void Control::SetFocus() { OwnerForm().FocusControl(this); }
+void Control::SetFocus() {
+    OwnerForm().FocusControl(this);
+}
 
 void Control::FontSize(double points) {
     fontPoints_ = points;

@@ -14,13 +14,10 @@ struct DecodedPicture {
     std::vector<uint8_t> Pixels;
 };
 
-// Decodes the PNG files of the program's own resources: 8 bits a channel, RGB or RGB with alpha
-// (the alpha is dropped), not interlaced. Anything else, or a damaged file, raises a run-time
-// error. Decoding here keeps COM and the system's image codecs out of the program: they
-// would cost more than the wizard's whole set-up.
+// Decodes a PNG file held in memory (the program's own picture resources); any transparency is
+// dropped. A damaged file, or one that is no PNG, raises a run-time error. Decoding here keeps COM
+// and the system's image codecs out of the program: they would cost more than the wizard's whole
+// set-up.
 DecodedPicture DecodePng(const uint8_t* data, size_t size);
-
-// The deflate stream of a zlib container, inflated. Raises a run-time error for damaged data.
-std::vector<uint8_t> Inflate(const uint8_t* data, size_t size);
 
 } // namespace forms

@@ -36,8 +36,8 @@ DWORD AlignStyle(int16_t align) {
 } // namespace
 
 TextBox::TextBox(Container& parent, int id, const Place& place, int tabIndex, const std::string& text,
-                 bool verticalScrollBar)
-    : Control(parent, id, place, tabIndex), text_(text), verticalScrollBar_(verticalScrollBar) {
+                 bool verticalScrollBar, Align align)
+    : Control(parent, id, place, tabIndex), text_(text), align_(align), verticalScrollBar_(verticalScrollBar) {
     Build();
     FitScrollBar();
     // Our transparency paints the picture behind the text over the whole box, so a text box must
@@ -52,7 +52,10 @@ void TextBox::Build() {
     if (scrollBarShown_) {
         style |= WS_VSCROLL | ES_AUTOVSCROLL;
     }
-    Create(L"EDIT", style, 0, ForDisplay(text_));
+    // Created empty and given its text once it has its font: an edit control lays its text out
+    // whenever either changes, and the layout in the system font would be thrown away at once.
+    Create(L"EDIT", style, 0, L"");
+    SetWindowTextW(Handle(), ForDisplay(text_).c_str());
 }
 
 void TextBox::FitScrollBar() {

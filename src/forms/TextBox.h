@@ -13,9 +13,10 @@ class TextBox : public Control {
 public:
     enum Align : int16_t { kAlignLeft = 1, kAlignCentre = 2, kAlignRight = 3 };
 
-    // A text box with a vertical scroll bar shows it when the text needs more lines than fit.
+    // A text box with a vertical scroll bar shows it when the text needs more lines than fit. The
+    // alignment given here costs nothing; a later change builds the control anew.
     TextBox(Container& parent, int id, const Place& place, int tabIndex, const std::string& text,
-            bool verticalScrollBar = false);
+            bool verticalScrollBar = false, Align align = kAlignLeft);
 
     std::string Text() const { return text_; }
     void Text(const std::string& text);

@@ -63,8 +63,8 @@ Tvx_UFSetup::Tvx_UFSetup() : forms::Form(Layout()) {
     FLabelInstall2 = &Add<TextBox>(*FSchritt2, kIdLabelInstall2, Place{12, 102, 420, 12.75}, 4,
                                    "Geben Sie die gewünschte Installations-Option an. Klicken Sie anschließend "
                                    "auf \"Weiter\".");
-    FBitteWarten = &Add<TextBox>(*this, kIdBitteWarten, Place{12, 168, 450, 12.75}, 5, "Bitte warten ...");
-    FBitteWarten->TextAlign(TextBox::kAlignCentre);
+    FBitteWarten = &Add<TextBox>(*this, kIdBitteWarten, Place{12, 168, 450, 12.75}, 5, "Bitte warten ...", false,
+                                 TextBox::kAlignCentre);
     FBitteWarten->Visible(false);
     FLabelBitteWarten =
         &Add<forms::Label>(*this, kIdLabelBitteWarten, Place{0, 312, 480, 48}, 6, "", RGB(255, 255, 255));

@@ -1,11 +1,13 @@
 #include "TestForm.h"
 
 #include "forms/Picture.h"
+#include "forms/PngDecoder.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using formstest::RaisedBy;
 using formstest::TestForm;
@@ -123,6 +125,23 @@ TEST(Picture, AMissingResourceRaisesARunTimeError) {
     EXPECT_FALSE(raised.Description.empty());
     // The icon is a resource too, but no picture.
     EXPECT_NE(RaisedBy([] { forms::Picture picture(IDI_TVXSETUP); }).Number, 0);
+}
+
+TEST(Picture, ADamagedPictureRaisesPathFileAccessError) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(IDP_ICON_INFO), MAKEINTRESOURCEW(10));
+    ASSERT_NE(resource, nullptr);
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(module, resource)));
+    const std::vector<uint8_t> whole(bytes, bytes + SizeofResource(module, resource));
+    std::vector<uint8_t> noSignature = whole;
+    noSignature[1] = 'X';
+    std::vector<uint8_t> cutShort(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
+    for (const std::vector<uint8_t>* damaged : {&noSignature, &cutShort}) {
+        const auto raised = RaisedBy([&] { forms::DecodePng(damaged->data(), damaged->size()); });
+        EXPECT_EQ(raised.Number, 75);
+        EXPECT_EQ(raised.Description, "Bilddaten beschädigt");
+    }
+    EXPECT_EQ(forms::DecodePng(whole.data(), whole.size()).Width, 78);
 }
 
 TEST(Picture, AnEmptyPictureDrawsNothing) {

@@ -94,6 +94,7 @@ TEST(Wizard, EveryControlStandsWhereTheLayoutPutsIt) {
     }
     EXPECT_EQ(setup.LabelVersion2().ForeColor(), RGB(128, 128, 128));
     EXPECT_EQ(setup.BitteWarten().TextAlign(), forms::TextBox::kAlignCentre);
+    EXPECT_EQ(GetWindowLongW(setup.BitteWarten().Handle(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), ES_CENTER);
     EXPECT_TRUE(setup.Weiter().Default());
     EXPECT_TRUE(setup.Abbrechen().Cancel());
     EXPECT_EQ(setup.ListBox().ColumnCount(), 3);

@@ -1,6 +1,7 @@
 // Shows one of the program's dialogs for a screenshot: "error" (the unexpected-error dialog: a
-// headline and three buttons), "question" (a yes/no question) or "notice" (the macro-security
-// notice). For developers looking at the dialogs; never shipped.
+// headline and three buttons), "question" (a yes/no question), "info" (a message), "warning" (the
+// Word-running dialog) or "notice" (the macro-security notice); so each of the message box's four
+// icons can be seen. For developers looking at the dialogs; never shipped.
 
 #include "framework/Tarvex.h"
 #include "framework/Tvx_Errors.h"
@@ -21,6 +22,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         root.Tools()->MessageBoxQuestion("Installierte Schriftarten beibehalten? (Empfohlen)\n\nHinweis: Wenn Sie "
                                          "\"Nein\" wählen, werden die von den Tarvex installierten Schriftarten "
                                          "gelöscht.");
+    } else if (which == "info") {
+        root.Tools()->MessageBoxInfo("Die Tarvex wurden erfolgreich installiert.");
+    } else if (which == "warning") {
+        root.Tools()->MessageBox("Tarvex Warnung", 3, "Microsoft Word aktiv", 0,
+                                 "Während des Setups muß Microsoft Word geschlossen sein.", 0, 0, 0, 2, "Wiederholen",
+                                 "Beenden", "Abbrechen");
     } else {
         root.Errors()->ErrorHandlerForClasses(53, "Datei nicht gefunden", "Tvx_FileSystem");
     }
