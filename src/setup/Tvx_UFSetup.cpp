@@ -139,8 +139,9 @@ void Tvx_UFSetup::UserForm_Initialize() {
 
 void Tvx_UFSetup::UserForm_QueryClose(int16_t& Cancel, int16_t CloseMode) {
     ErrorTrap trap = Trap();
-    if (CloseMode == forms::kCloseByUser) {
-        // The close box ends the program the way "Abbrechen" does: through the Esc key.
+    if (CloseMode == forms::kCloseByUser || CloseMode == forms::kCloseByOtherProgram) {
+        // The close box, and a close request from another program, end the program the way
+        // "Abbrechen" does: through the Esc key, never by a window gone under a running procedure.
         Cancel = -1;
         trap([&] { runtime::SendKeys("{ESC}"); });
     }

@@ -238,6 +238,9 @@ DialogAnswerer& DialogAnswerer::Escape() {
 DialogAnswerer& DialogAnswerer::CloseBox() {
     return Queue({Answer::Kind::CloseBox, {}});
 }
+DialogAnswerer& DialogAnswerer::CloseFromOutside() {
+    return Queue({Answer::Kind::CloseFromOutside, {}});
+}
 
 bool DialogAnswerer::Done(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -331,6 +334,9 @@ void DialogAnswerer::Run() {
             break;
         case Answer::Kind::CloseBox:
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case Answer::Kind::CloseFromOutside:
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
             break;
         }
         {
