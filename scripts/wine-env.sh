@@ -82,6 +82,13 @@ tvx_wine_start() {
     # A server that runs already (an earlier run, another shell) is used as it is.
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # Wine closes the desktop (and its explorer process) a second after its last user has gone and
+    # builds it anew for the next window; a test starting in that moment under load got no window
+    # at all. One user that stays keeps the desktop up for the whole run; it ends with the server.
+    local keeper="$TVX_BUILD/bin/standins/desktopkeeper.exe"
+    if [ -f "$keeper" ]; then
+        wine "$keeper" </dev/null >/dev/null 2>&1 &
+    fi
 }
 
 tvx_wine_stop() {
