@@ -271,7 +271,10 @@ void DialogAnswerer::Run() {
             continue;
         }
         // Let the dialog finish coming up (focus, default button) before reading and answering it.
-        Sleep(20);
+        // Its thread answers another thread's message only once it waits in the dialog's message
+        // loop, after the focus was set; a fixed pause was too short under load.
+        DWORD_PTR settled = 0;
+        SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &settled);
         ShownDialog shown;
         const bool messageBox = ReadMessageBox(processId_, shown);
         if (!messageBox) {
