@@ -92,8 +92,9 @@ tvx_wine_start() {
     wineserver -p >/dev/null 2>&1 </dev/null || true
     tvx_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     # Wine closes the desktop (and its explorer process) a second after its last user has gone and
-    # builds it anew for the next window; a test starting in that moment under load got no window
-    # at all. One user that stays keeps the desktop up for the whole run; it ends with the server.
+    # builds it anew for the next window; a test program opening its first window while that goes
+    # on under load can get none. One user that stays keeps the desktop up for the whole run; it
+    # ends with the server.
     local keeper="$TVX_BUILD/bin/standins/desktopkeeper.exe"
     if [ -f "$keeper" ]; then
         tvx_wine "$keeper" </dev/null >/dev/null 2>&1 &

@@ -2,8 +2,8 @@
 // and its explorer process about a second after the last program using it has ended, and the next
 // program that needs a window starts explorer anew. Under load a gap between two tests lasts that
 // long, and a program opening its first window while the desktop is torn down or still being set
-// up gets no window ("Nicht genügend Speicher" from the wizard). The test scripts start this
-// program before the tests and end it with the Wine server.
+// up can get no window (the wizard then fails with "Nicht genügend Speicher"). The test scripts
+// start this program before the tests and end it with the Wine server.
 
 #include <windows.h>
 
