@@ -1,4 +1,3 @@
-#include "forms/Form.h"
 #include "setup/Tvx_UFSetup.h"
 
 #include <windows.h>
@@ -10,7 +9,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // (OLEAUT32.DLL, COMCAT.DLL, ...): every library loaded from here on comes from the system
     // folder, never from the program's own.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    Tvx_UFSetup setup;
-    setup.Show(0);
-    return forms::RunMessageLoop();
+    return Tvx_UFSetup::Run();
 }

@@ -426,7 +426,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        if (QueryClose(kCloseByOtherProgram)) {
+        // Another program's close request (the user's close command comes as WM_SYSCOMMAND). A form
+        // that is hidden, or disabled under a dialog of ours, has no close box the user could
+        // press: it refuses, rather than let its window vanish under a procedure that still uses
+        // it (a dialog's owner takes the dialog with it).
+        if (IsWindowVisible(handle_) && IsWindowEnabled(handle_) && QueryClose(kCloseByOtherProgram)) {
             Destroy();
         }
         return 0;

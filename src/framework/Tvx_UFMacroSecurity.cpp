@@ -58,8 +58,9 @@ void Tvx_UFMacroSecurity::Hide() {
 
 void Tvx_UFMacroSecurity::UserForm_QueryClose(int16_t& Cancel, int16_t CloseMode) {
     ErrorTrap trap(Root, TypeName());
-    if (CloseMode == forms::kCloseByUser) {
-        // The close box ends the notice the way Esc does: through the cancel button "Ok".
+    if (CloseMode == forms::kCloseByUser || CloseMode == forms::kCloseByOtherProgram) {
+        // The close box, and a close request from another program, end the notice the way Esc does:
+        // through the cancel button "Ok". The window stays for the next showing.
         Cancel = -1;
         trap([&] { runtime::SendKeys("{ESC}"); });
     }

@@ -85,8 +85,9 @@ Variant Tvx_UFMessageBox::Reply() const { return FReply; }
 
 void Tvx_UFMessageBox::UserForm_QueryClose(int16_t& Cancel, int16_t CloseMode) {
     ErrorTrap trap(Root, TypeName());
-    if (CloseMode == forms::kCloseByUser) {
-        // The close box answers like Esc: with the dialog's cancel button.
+    if (CloseMode == forms::kCloseByUser || CloseMode == forms::kCloseByOtherProgram) {
+        // The close box answers like Esc: with the dialog's cancel button. So does a close request
+        // from another program: the window stays, the caller gets an answer, the next dialog its window.
         Cancel = -1;
         trap([&] { runtime::SendKeys("{ESC}"); });
     }

@@ -2,12 +2,14 @@
 
 #include "framework/ErrorTrap.h"
 #include "framework/Tarvex.h"
+#include "framework/Tvx_Errors.h"
 #include "framework/Tvx_Tools.h"
 #include "framework/Tvx_UFMacroSecurity.h"
 #include "framework/Tvx_Userforms.h"
 #include "resources/resource.h"
 #include "runtime/Keys.h"
 #include "runtime/Process.h"
+#include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "system/Tvx_ExternalWindows.h"
 
@@ -81,6 +83,30 @@ Tvx_UFSetup::Tvx_UFSetup() : forms::Form(Layout()) {
 
 Tvx_UFSetup::~Tvx_UFSetup() = default;
 
+int Tvx_UFSetup::Run() {
+    int32_t number = 0;
+    std::string description;
+    try {
+        Tvx_UFSetup setup;
+        setup.Show(0);
+        return forms::RunMessageLoop();
+    } catch (const runtime::RuntimeError& error) {
+        number = error.Number();
+        description = error.Description();
+    } catch (...) {
+        number = runtime::kErrInternal;
+    }
+    // The wizard and its root are gone with the failure; a root of its own reports it. Whatever
+    // the user answers, there is no wizard left to go on with.
+    try {
+        Tarvex root;
+        Required(root.Errors()).ErrorHandlerForClasses(number, description, kTypeName);
+    } catch (...) {
+        Tvx_Errors::LastResortReport(kTypeName);
+    }
+    return 1;
+}
+
 Tarvex& Tvx_UFSetup::Root() {
     if (!FRoot) {
         FRoot = std::make_unique<Tarvex>();
@@ -113,8 +139,9 @@ void Tvx_UFSetup::UserForm_Initialize() {
 
 void Tvx_UFSetup::UserForm_QueryClose(int16_t& Cancel, int16_t CloseMode) {
     ErrorTrap trap = Trap();
-    if (CloseMode == forms::kCloseByUser) {
-        // The close box ends the program the way "Abbrechen" does: through the Esc key.
+    if (CloseMode == forms::kCloseByUser || CloseMode == forms::kCloseByOtherProgram) {
+        // The close box, and a close request from another program, end the program the way
+        // "Abbrechen" does: through the Esc key, never by a window gone under a running procedure.
         Cancel = -1;
         trap([&] { runtime::SendKeys("{ESC}"); });
     }

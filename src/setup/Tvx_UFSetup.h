@@ -47,6 +47,11 @@ public:
     Tvx_UFSetup();
     ~Tvx_UFSetup() override;
 
+    // The program's run: creates the wizard, which runs the start-up, shows it and runs the
+    // message loop until an action ends the process. A failure that leaves the start-up (a window,
+    // a control or a picture that cannot be created) is reported before the program ends.
+    static int Run();
+
     forms::TextBox& LabelWelcome() { return *FLabelWelcome; }
     forms::Frame& Schritt1() { return *FSchritt1; }
     forms::TextBox& LabelVersion2() { return *FLabelVersion2; }

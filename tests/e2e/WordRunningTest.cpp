@@ -122,21 +122,25 @@ TEST(WordRunning, AbbrechenEndsTheSetupAndLeavesWordRunning) {
     EXPECT_TRUE(word.Program().Running());
 }
 
-TEST(WordRunning, EscAndTheCloseBoxAnswerAbbrechen) {
-    for (const bool closeBox : {false, true}) {
+// A close request from another program (a task manager) answers as the close box does: the
+// program ends cleanly, with no "Kritischer Fehler" left waiting on screen.
+TEST(WordRunning, EscTheCloseBoxAndACloseFromOutsideAnswerAbbrechen) {
+    using Answer = testsupport::DialogAnswerer& (testsupport::DialogAnswerer::*)();
+    const std::pair<Answer, const char*> answers[] = {{&testsupport::DialogAnswerer::Escape, "Esc"},
+                                                      {&testsupport::DialogAnswerer::CloseBox, "close box"},
+                                                      {&testsupport::DialogAnswerer::CloseFromOutside, "outside"}};
+    for (const auto& [answer, name] : answers) {
         InstallTraces traces;
         Sandbox sandbox;
         sandbox.AddWord(11, "Programme\\Office 2003", false);
         RunningWord word(sandbox);
         SetupRun setup(sandbox);
-        if (closeBox) {
-            setup.Dialogs().CloseBox();
-        } else {
-            setup.Dialogs().Escape();
-        }
+        (setup.Dialogs().*answer)();
         ASSERT_TRUE(setup.Dialogs().Done()) << WindowsOf(setup.Program().Id());
-        EXPECT_TRUE(setup.Program().WaitForExit(20s)) << (closeBox ? "close box" : "Esc");
-        EXPECT_TRUE(word.Program().Running());
+        DWORD exitCode = 1;
+        EXPECT_TRUE(setup.Program().WaitForExit(20s, &exitCode)) << name << "\n" << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(exitCode, 0u) << name;
+        EXPECT_TRUE(word.Program().Running()) << name;
     }
 }
 

@@ -116,6 +116,31 @@ TEST(CloseRequest, ACloseFromOutsideRefusedKeepsTheWindow) {
     EXPECT_TRUE(form.Visible());
 }
 
+// A form disabled under a modal form of ours, or hidden, has no close box to press: a close from
+// outside is refused without asking, and the window stays for the procedure that still uses it.
+TEST(CloseRequest, ACloseFromOutsideToAFormUnderAModalFormOrHiddenIsRefused) {
+    TestForm owner;
+    owner.Show(0);
+    TestForm hidden;
+    TestForm modal;
+    HWND window = modal.hwnd();
+    std::thread closer([&] {
+        if (testsupport::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 10s)) {
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+        }
+        PostMessageW(owner.hwnd(), WM_CLOSE, 0, 0);
+        PostMessageW(hidden.hwnd(), WM_CLOSE, 0, 0);
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    modal.Show(1);
+    closer.join();
+    Settle();
+    EXPECT_TRUE(owner.CloseModes.empty());
+    EXPECT_TRUE(owner.Visible());
+    EXPECT_TRUE(hidden.CloseModes.empty());
+    EXPECT_TRUE(hidden.IsLoaded());
+}
+
 TEST(CloseRequest, TheCloseBoxEndsAModalShowAndEnablesTheOtherWindows) {
     TestForm other;
     other.Show(0);

@@ -183,12 +183,13 @@ TEST_F(MacroSecurityTest, ShownWithTheFocusOnOkAndHiddenByIt) {
     EXPECT_TRUE(IsWindow(window));
 }
 
-TEST_F(MacroSecurityTest, OkEnterEscAndTheCloseBoxAllHideItAndItCanBeShownAgain) {
+TEST_F(MacroSecurityTest, OkEnterEscTheCloseBoxAndAnOutsideCloseAllHideItAndItCanBeShownAgain) {
     Tvx_UFMacroSecurity* notice = &Notice();
     HWND window = notice->hwnd();
     const std::vector<void (*)(DialogAnswerer&)> answers = {
         [](DialogAnswerer& a) { a.Click("Ok"); }, [](DialogAnswerer& a) { a.Enter(); },
-        [](DialogAnswerer& a) { a.Escape(); }, [](DialogAnswerer& a) { a.CloseBox(); }};
+        [](DialogAnswerer& a) { a.Escape(); }, [](DialogAnswerer& a) { a.CloseBox(); },
+        [](DialogAnswerer& a) { a.CloseFromOutside(); }};
     for (int round = 0; round < 2; ++round) {
         for (size_t answer = 0; answer < answers.size(); ++answer) {
             DialogAnswerer answerer;

@@ -107,6 +107,22 @@ TEST_F(MessageBoxTest, ThreeCaptionsWithDefaultAndCancelZeroAnswerTheFirstForEnt
     }
 }
 
+// Another program's close request (a task manager, a shutdown tool) answers as the close box: the
+// cancel index. The window stays, and the next dialog shows on it as usual.
+TEST_F(MessageBoxTest, CloseFromAnotherProgramAnswersTheCancelIndexAndTheNextDialogShows) {
+    DialogAnswerer answerer;
+    answerer.CloseFromOutside().Enter();
+    const Variant closed = Tools().MessageBox("Erster", 3, "", 0, "x", 0, 0, 0, 2, "A", "B", "C");
+    const Variant next = Tools().MessageBoxInfo("Zweiter Text");
+    ASSERT_TRUE(answerer.Done());
+    EXPECT_TRUE(closed == Variant(2));
+    EXPECT_TRUE(next == Variant(0));
+    const auto seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].Title, "Tarvex Hinweis");
+    EXPECT_EQ(seen[1].Window, seen[0].Window);
+}
+
 TEST_F(MessageBoxTest, IndexesAboveTheRowsLastButtonNameItsLastButton) {
     auto result = Answered([](DialogAnswerer& a) { a.Enter(); },
                            [&] { return Tools().MessageBox("T", 0, "", 0, "x", 0, 0, 3, 2, "Eins", "Zwei"); });

@@ -1,5 +1,6 @@
 #include "framework/Tarvex.h"
 #include "framework/Tvx_Tools.h"
+#include "setup/Tvx_UFSetup.h"
 #include "support/SystemDialogs.h"
 
 #include <gtest/gtest.h>
@@ -15,4 +16,15 @@ TEST(RecurringFailureDeathTest, MessageBoxThatCannotBeCreatedEndsInTheLastResort
             root.Tools()->MessageBoxInfo("Hallo");
         },
         testing::ExitedWithCode(0), "\\[Kritischer Fehler\\] Kritischer Fehler in \"Errors.ErrorHandlerForClasses\"");
+}
+
+// The wizard's background picture is missing too: its window cannot be created. The failure
+// leaves the start-up, and the program reports it before it ends instead of aborting silently.
+TEST(RecurringFailureDeathTest, WizardThatCannotBeCreatedIsReportedNotAborted) {
+    EXPECT_EXIT(
+        {
+            testsupport::AnswerSystemMessageBoxLater(L"Kritischer Fehler");
+            Tvx_UFSetup::Run();
+        },
+        testing::ExitedWithCode(0), "\\[Kritischer Fehler\\] Kritischer Fehler in \"Errors.ErrorHandlerFor");
 }

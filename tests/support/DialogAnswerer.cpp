@@ -238,6 +238,9 @@ DialogAnswerer& DialogAnswerer::Escape() {
 DialogAnswerer& DialogAnswerer::CloseBox() {
     return Queue({Answer::Kind::CloseBox, {}});
 }
+DialogAnswerer& DialogAnswerer::CloseFromOutside() {
+    return Queue({Answer::Kind::CloseFromOutside, {}});
+}
 
 bool DialogAnswerer::Done(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -268,7 +271,10 @@ void DialogAnswerer::Run() {
             continue;
         }
         // Let the dialog finish coming up (focus, default button) before reading and answering it.
-        Sleep(20);
+        // Its thread answers another thread's message only once it waits in the dialog's message
+        // loop, after the focus was set; a fixed pause was too short under load.
+        DWORD_PTR settled = 0;
+        SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &settled);
         ShownDialog shown;
         const bool messageBox = ReadMessageBox(processId_, shown);
         if (!messageBox) {
@@ -331,6 +337,9 @@ void DialogAnswerer::Run() {
             break;
         case Answer::Kind::CloseBox:
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case Answer::Kind::CloseFromOutside:
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
             break;
         }
         {

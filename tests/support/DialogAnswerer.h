@@ -29,7 +29,7 @@ struct ShownDialog {
 
 // How a user answers a dialog.
 struct Answer {
-    enum class Kind { Click, Enter, Escape, CloseBox } How;
+    enum class Kind { Click, Enter, Escape, CloseBox, CloseFromOutside } How;
     std::string Caption;            // for Click: the caption of the button to press
     std::function<void()> Before{}; // what the user does before answering (closes Word, say)
 };
@@ -37,9 +37,9 @@ struct Answer {
 // Answers the program's dialogs (message box and notice) shown by the thread that creates it,
 // one after another in the order given, from a thread of its own and with real window messages:
 // a click on a button, Enter or Esc to the control with the focus, the close command of the
-// window menu. Before each answer it reads what the dialog shows. The one message box window
-// serves every dialog, often hidden and shown again at once; a hook on the creating thread counts
-// its showings, so that each answer goes to a dialog of its own.
+// window menu, or another program's close request. Before each answer it reads what the dialog
+// shows. The one message box window serves every dialog, often hidden and shown again at once; a
+// hook on the creating thread counts its showings, so that each answer goes to a dialog of its own.
 class DialogAnswerer {
 public:
     DialogAnswerer();
@@ -57,6 +57,8 @@ public:
     DialogAnswerer& Enter();
     DialogAnswerer& Escape();
     DialogAnswerer& CloseBox();
+    // A close request from another program (a task manager, say): WM_CLOSE, not the close command.
+    DialogAnswerer& CloseFromOutside();
 
     // Waits until every queued answer was given; false when a dialog did not come in time.
     bool Done(std::chrono::milliseconds limit = std::chrono::seconds(30));
