@@ -69,23 +69,25 @@ bool ValueExists(const wchar_t* name) {
 
 } // namespace
 
+// Word 2000, the first version with a macro-security level.
 TEST(MacroSecurityLow, BothValuesWrittenWithoutAMessage) {
     WordSandbox sandbox;
-    sandbox.AddWord(11, "Office 11", false);
+    sandbox.AddWord(9, "Office 2000", false);
     SetupProbe setup;
     DialogAnswerer dialogs;
     setup.MacroSecuritySetLow();
     EXPECT_TRUE(dialogs.Seen().empty());
+    const wchar_t* security = L"Software\\Microsoft\\Office\\9.0\\Word\\Security";
     DWORD level = 7;
     DWORD size = sizeof level;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kSecurity, L"Level", RRF_RT_REG_DWORD, nullptr, &level, &size),
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, security, L"Level", RRF_RT_REG_DWORD, nullptr, &level, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(level, 1u);
     DWORD trust = 7;
     size = sizeof trust;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kSecurity, L"DontTrustInstalledFiles", RRF_RT_REG_DWORD, nullptr, &trust,
-                           &size),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegGetValueW(HKEY_CURRENT_USER, security, L"DontTrustInstalledFiles", RRF_RT_REG_DWORD, nullptr, &trust, &size),
+        ERROR_SUCCESS);
     EXPECT_EQ(trust, 0u);
 }
 
