@@ -9,7 +9,6 @@
 #include "resources/resource.h"
 #include "runtime/Keys.h"
 #include "runtime/Process.h"
-#include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "system/Tvx_ExternalWindows.h"
 
@@ -84,23 +83,20 @@ Tvx_UFSetup::Tvx_UFSetup() : forms::Form(Layout()) {
 Tvx_UFSetup::~Tvx_UFSetup() = default;
 
 int Tvx_UFSetup::Run() {
-    int32_t number = 0;
-    std::string description;
-    try {
+    int exitCode = 0;
+    const CaughtError failure = ErrorTrap::Silently([&] {
         Tvx_UFSetup setup;
         setup.Show(0);
-        return forms::RunMessageLoop();
-    } catch (const runtime::RuntimeError& error) {
-        number = error.Number();
-        description = error.Description();
-    } catch (...) {
-        number = runtime::kErrInternal;
+        exitCode = forms::RunMessageLoop();
+    });
+    if (!failure) {
+        return exitCode;
     }
     // The wizard and its root are gone with the failure; a root of its own reports it. Whatever
     // the user answers, there is no wizard left to go on with.
     try {
         Tarvex root;
-        Required(root.Errors()).ErrorHandlerForClasses(number, description, kTypeName);
+        Required(root.Errors()).ErrorHandlerForClasses(failure.Number, failure.Description, kTypeName);
     } catch (...) {
         Tvx_Errors::LastResortReport(kTypeName);
     }
