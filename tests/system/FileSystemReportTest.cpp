@@ -21,24 +21,9 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-class FileSystemReportTest : public testing::Test {
+class FileSystemReportTest : public systemtest::FileSystemFixture {
 protected:
-    std::string Path(const std::string& name) const { return folder_.Path() + name; }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        testsupport::WriteFile(Path(name), bytes);
-        return Path(name);
-    }
-    void Folder(const std::string& name) { ASSERT_TRUE(CreateDirectoryW(runtime::Widen(Path(name)).c_str(), nullptr)); }
-    runtime::FileHandle Lock(const std::string& path) {
-        runtime::FileHandle lock(CreateFileW(runtime::Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-        EXPECT_TRUE(lock) << path;
-        return lock;
-    }
-
-    Tarvex root_;
-    Tvx_FileSystem& files_ = *root_.FileSystem();
-    testsupport::TempFolder folder_{"tvxfilesreport"};
+    FileSystemReportTest() : FileSystemFixture("tvxfilesreport") {}
 };
 
 } // namespace

@@ -15,28 +15,9 @@ using testsupport::ReadFile;
 
 namespace {
 
-class FileSystemTest : public testing::Test {
+class FileSystemTest : public systemtest::FileSystemFixture {
 protected:
-    std::string Path(const std::string& name) const { return folder_.Path() + name; }
-    std::string Write(const std::string& name, const std::string& bytes, DWORD attributes = 0) {
-        testsupport::WriteFile(Path(name), bytes);
-        if (attributes != 0) {
-            EXPECT_TRUE(SetFileAttributesW(runtime::Widen(Path(name)).c_str(), attributes));
-        }
-        return Path(name);
-    }
-    void Folder(const std::string& name) { ASSERT_TRUE(CreateDirectoryW(runtime::Widen(Path(name)).c_str(), nullptr)); }
-    // Held open without sharing, as a program holds a file it uses.
-    runtime::FileHandle Lock(const std::string& path) {
-        runtime::FileHandle lock(CreateFileW(runtime::Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-        EXPECT_TRUE(lock) << path;
-        return lock;
-    }
-
-    Tarvex root_;
-    Tvx_FileSystem& files_ = *root_.FileSystem();
-    testsupport::TempFolder folder_{"tvxfiles"};
+    FileSystemTest() : FileSystemFixture("tvxfiles") {}
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "framework/Tvx_Errors.h"
 #include "runtime/Clock.h"
 #include "runtime/Text.h"
+#include "system/Tvx_FileSystem.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -152,6 +153,32 @@ void ReportAnswerer::Check(Tarvex& root, int32_t number, const std::string& erro
     EXPECT_EQ(root.Errors()->ErrNumber().ToLong(), number);
     EXPECT_EQ(root.Errors()->ErrDescription().ToString(), errorText);
     EXPECT_EQ(root.Errors()->Description().ToString(), description);
+}
+
+FileSystemFixture::FileSystemFixture(const std::string& folderHint)
+    : files_(*root_.FileSystem()), folder_(folderHint) {}
+
+std::string FileSystemFixture::Path(const std::string& name) const {
+    return folder_.Path() + name;
+}
+
+std::string FileSystemFixture::Write(const std::string& name, const std::string& bytes, DWORD attributes) {
+    testsupport::WriteFile(Path(name), bytes);
+    if (attributes != 0) {
+        EXPECT_TRUE(SetFileAttributesW(runtime::Widen(Path(name)).c_str(), attributes));
+    }
+    return Path(name);
+}
+
+void FileSystemFixture::Folder(const std::string& name) {
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(Path(name)).c_str(), nullptr));
+}
+
+runtime::FileHandle FileSystemFixture::Lock(const std::string& path) {
+    runtime::FileHandle lock(CreateFileW(runtime::Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(lock) << path;
+    return lock;
 }
 
 TestForm::TestForm(const std::string& caption) {

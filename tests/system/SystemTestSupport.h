@@ -1,8 +1,12 @@
 #pragma once
 
 #include "forms/Window.h"
+#include "framework/Tarvex.h"
 #include "runtime/Handle.h"
 #include "support/DialogAnswerer.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -11,7 +15,7 @@
 #include <string>
 #include <thread>
 
-class Tarvex;
+class Tvx_FileSystem;
 
 // Helpers of the system layer's tests: names no other test process uses, plain windows standing
 // in for forms, a clock that runs as the test says, and ways to watch DoEvents at work.
@@ -33,6 +37,24 @@ public:
 
 private:
     testsupport::DialogAnswerer answerer_;
+};
+
+// The file tests' ground: a root with its file-system object and a fresh temporary folder, named
+// after the hint, for the files and folders a test lays out.
+class FileSystemFixture : public testing::Test {
+protected:
+    explicit FileSystemFixture(const std::string& folderHint);
+
+    std::string Path(const std::string& name) const;
+    // Returns the file's path; attributes other than 0 are set on the file afterwards.
+    std::string Write(const std::string& name, const std::string& bytes, DWORD attributes = 0);
+    void Folder(const std::string& name);
+    // Held open without sharing, as a program holds a file it uses.
+    runtime::FileHandle Lock(const std::string& path);
+
+    Tarvex root_;
+    Tvx_FileSystem& files_;
+    testsupport::TempFolder folder_;
 };
 
 // A plain top-level window of the test's thread, hidden until shown, passed where a form is
