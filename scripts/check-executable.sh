@@ -3,8 +3,9 @@
 set -euo pipefail
 exe="$1"
 # Windows' own DLLs, but none that the setup folder holds a file of the same name for (the add-in's
-# runtime support files): the loader would take that file from beside the program first.
-allowed='^(kernel32|user32|gdi32|advapi32|msvcrt)\.dll$'
+# runtime support files): the loader would take that file from beside the program first. ntdll is
+# in every process before the program is, from the system folder.
+allowed='^(kernel32|user32|gdi32|advapi32|msvcrt|ntdll)\.dll$'
 
 size=$(stat -c %s "$exe")
 if [ "$size" -ge 1048576 ]; then

@@ -1,5 +1,6 @@
 #include "FileIO.h"
 
+#include "FileSystemObject.h"
 #include "RuntimeError.h"
 #include "Text.h"
 
@@ -61,12 +62,10 @@ std::string TextFileReader::LineInput() {
     return FromAnsi(line);
 }
 
+// Through the file-system object: the file is created, like every file of the program, never
+// through a link.
 void AppendOpenClose(const std::string& path) {
-    FileHandle file(CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        RaiseWin32(GetLastError());
-    }
+    FileSystemObject().OpenForAppending(path);
 }
 
 } // namespace runtime

@@ -61,17 +61,34 @@ void Raise(int32_t number, std::string description) {
 void RaiseWin32(unsigned long win32Error) {
     // The system's error codes and the run-time errors a Windows user sees for them; any other code
     // is a path/file access error.
+    // A share or server that cannot be reached, and a path part that is no folder, are a path
+    // not found to the scripting runtime; a write-protected disk and a share that refuses are
+    // permission denied; a folder that keeps an entry, and a link the program does not follow, a
+    // path/file access error.
     static constexpr struct {
         unsigned long code;
         ErrorNumber number;
     } kNumbers[] = {
-        {ERROR_FILE_NOT_FOUND, kErrFileNotFound},     {ERROR_PATH_NOT_FOUND, kErrPathNotFound},
-        {ERROR_ACCESS_DENIED, kErrPermissionDenied},  {ERROR_SHARING_VIOLATION, kErrPermissionDenied},
-        {ERROR_LOCK_VIOLATION, kErrPermissionDenied}, {ERROR_FILE_EXISTS, kErrFileExists},
-        {ERROR_ALREADY_EXISTS, kErrFileExists},       {ERROR_INVALID_NAME, kErrBadFileName},
-        {ERROR_BAD_PATHNAME, kErrBadFileName},        {ERROR_DIRECTORY, kErrBadFileName},
-        {ERROR_NOT_READY, kErrDiskNotReady},          {ERROR_DISK_FULL, kErrDiskFull},
-        {ERROR_HANDLE_DISK_FULL, kErrDiskFull},       {ERROR_NOT_ENOUGH_MEMORY, kErrOutOfMemory},
+        {ERROR_FILE_NOT_FOUND, kErrFileNotFound},
+        {ERROR_PATH_NOT_FOUND, kErrPathNotFound},
+        {ERROR_BAD_NETPATH, kErrPathNotFound},
+        {ERROR_BAD_NET_NAME, kErrPathNotFound},
+        {ERROR_DIRECTORY, kErrPathNotFound},
+        {ERROR_ACCESS_DENIED, kErrPermissionDenied},
+        {ERROR_SHARING_VIOLATION, kErrPermissionDenied},
+        {ERROR_LOCK_VIOLATION, kErrPermissionDenied},
+        {ERROR_WRITE_PROTECT, kErrPermissionDenied},
+        {ERROR_NETWORK_ACCESS_DENIED, kErrPermissionDenied},
+        {ERROR_FILE_EXISTS, kErrFileExists},
+        {ERROR_ALREADY_EXISTS, kErrFileExists},
+        {ERROR_INVALID_NAME, kErrBadFileName},
+        {ERROR_BAD_PATHNAME, kErrBadFileName},
+        {ERROR_NOT_READY, kErrDiskNotReady},
+        {ERROR_DISK_FULL, kErrDiskFull},
+        {ERROR_HANDLE_DISK_FULL, kErrDiskFull},
+        {ERROR_DIR_NOT_EMPTY, kErrPathFileAccess},
+        {kWin32StoppedOnLink, kErrPathFileAccess},
+        {ERROR_NOT_ENOUGH_MEMORY, kErrOutOfMemory},
         {ERROR_OUTOFMEMORY, kErrOutOfMemory},
     };
     for (const auto& entry : kNumbers) {

@@ -49,6 +49,10 @@ std::string ErrorText(int32_t number);
 [[noreturn]] void Raise(int32_t number);
 [[noreturn]] void Raise(int32_t number, std::string description);
 
+// The system's code for a call that stopped at a link (ERROR_STOPPED_ON_SYMLINK, which the
+// compiler's headers lack): what the file calls give for a link they do not follow.
+constexpr unsigned long kWin32StoppedOnLink = 681;
+
 // Raises the run-time error that matches a Win32 error code (file not found, access denied, ...).
 [[noreturn]] void RaiseWin32(unsigned long win32Error);
 

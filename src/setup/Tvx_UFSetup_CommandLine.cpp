@@ -57,6 +57,8 @@ void Tvx_UFSetup::HandleCommandLine() {
     if (stage == "1_") {
         std::string relaunchDir;
         trap([&] { relaunchDir = GetTempDir().ToString() + "Tarvex"; });
+        // The temporary folder is the system's; the copies below it go through no link.
+        trap([&] { Required(Root().FileSystem()).FolderTrust(GetTempDir()); });
         if (trap.If([&] { return !Required(Root().Tools()).CheckIfDirectoryExists(relaunchDir).ToBool(); })) {
             trap([&] { Required(Root().FileSystem()).FolderCreate(relaunchDir); });
         }

@@ -56,6 +56,9 @@ void Tvx_UFSetup::Install() {
     trap([&] { installDir = GetInstallDir().ToString(); });
     trap([&] { startupDir = GetStartupDir().ToString(); });
     trap([&] { setupDir = GetSetupDir().ToString(); });
+    // Word's program folder is the registry's: its own path is followed; the install's folders and
+    // files below it are made and replaced through no link.
+    trap([&] { Required(files).FolderTrust(programDir); });
 
     if (trap.If([&] { return folderMissing(programDir + "Tvx"); })) {
         trap([&] { Required(files).FolderCreate(programDir + "Tvx"); });

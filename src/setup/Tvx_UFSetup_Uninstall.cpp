@@ -89,6 +89,8 @@ void Tvx_UFSetup::Uninstall() {
     std::string startupDir;
     trap([&] { installDir = GetInstallDir().ToString(); });
     trap([&] { startupDir = GetStartupDir().ToString(); });
+    // Below Word's program folder nothing is deleted through a link.
+    trap([&] { Required(files).FolderTrust(GetWordProgramDir()); });
     remove(installDir + "Keyboard.doc");
     remove(installDir + "TvxTutorial.exe");
     remove(installDir + "QuickGuide.doc");

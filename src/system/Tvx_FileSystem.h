@@ -28,8 +28,8 @@ public:
     // A copy to the new name, then the delete of the old one, which only follows a copy that
     // succeeded: a user's file is never deleted before its copy exists. An existing file of the
     // new name is replaced, unless ABooleanFailIfExists asks to keep it: the copy then fails and
-    // is reported like any failed copy. True when the copy succeeded, that is when the old content
-    // is in the file of the new name; whether the old name went too is not told.
+    // is reported like any failed copy. True when both steps succeeded: the old content is in the
+    // file of the new name, and the old name is free.
     bool FileRename(const runtime::Variant& AOldName, const runtime::Variant& ANewName,
                     bool ABooleanFailIfExists = false);
     void FolderCreate(const runtime::Variant& AFolder);
@@ -37,6 +37,10 @@ public:
     void FolderDelete(const runtime::Variant& AFolder);
     // As FolderDelete, without any report.
     void FolderDeleteTry(const runtime::Variant& AFolder);
+    // A folder that the registry or the system names (Word's program folder, TEMP): its own path
+    // is the user's to configure and may lead through links; below it no operation follows one.
+    // A path below no such folder follows none below the folder it lies in.
+    void FolderTrust(const runtime::Variant& AFolder);
 
 protected:
     void OnClassLoad() override;
@@ -46,15 +50,18 @@ private:
     using Call = std::function<void(const runtime::FileSystemObject&)>;
     using Message = std::function<std::string()>;
 
-    // FileCopy, telling whether the copy succeeded.
+    // FileCopy and FileDelete, telling whether they succeeded.
     bool FileCopyChecked(const runtime::Variant& ASource, const runtime::Variant& ADestination, bool overwrite = true);
+    bool FileDeleteChecked(const runtime::Variant& AFileName);
     // The object's call after ClassLoad, its failure caught and handed back.
     CaughtError Attempt(const Call& call);
     // The object's call, its failure shown with the operation's message; true when it succeeded.
     bool Reported(const Call& call, const Message& message);
     // The in-use retry: the object's call, then up to 100 attempts through the system's own
-    // function, then the first failure shown. True when the first call failed.
-    bool Retried(const Call& call, const std::function<int32_t(Tvx_ExternalFunctions&)>& retry, const Message& message);
+    // function, each after the guard found the path free of links, then the first failure shown.
+    // True when the first call failed.
+    bool Retried(const Call& call, const Call& guard, const std::function<int32_t(Tvx_ExternalFunctions&)>& retry,
+                 const Message& message);
 
     std::unique_ptr<runtime::FileSystemObject> FileSystemObject;
 };

@@ -297,8 +297,14 @@ void AddedFiles::Watch() {
         for (auto* record = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(buffer);;
              record = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(reinterpret_cast<BYTE*>(record) +
                                                                  record->NextEntryOffset)) {
-            if (record->Action == FILE_ACTION_ADDED) {
-                names_.push_back(Narrow(std::wstring_view(record->FileName, record->FileNameLength / sizeof(wchar_t))));
+            // A copy arrives under a name of its own and is then renamed to the file's: what counts is
+            // when a name shows up.
+            const std::string name =
+                Narrow(std::wstring_view(record->FileName, record->FileNameLength / sizeof(wchar_t)));
+            if (record->Action == FILE_ACTION_ADDED || record->Action == FILE_ACTION_RENAMED_NEW_NAME) {
+                names_.push_back(name);
+            } else if (record->Action == FILE_ACTION_RENAMED_OLD_NAME || record->Action == FILE_ACTION_REMOVED) {
+                std::erase(names_, name);
             }
             if (record->NextEntryOffset == 0) {
                 break;

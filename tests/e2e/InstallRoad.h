@@ -107,7 +107,8 @@ private:
     DWORD exitCode_ = 1;
 };
 
-// Watches a folder for files added to it, in the order the system reports them.
+// Watches a folder for files that show up in it under their names, in the order the system reports
+// them; a name that goes again leaves the list.
 class AddedFiles {
 public:
     explicit AddedFiles(const std::string& folder);
