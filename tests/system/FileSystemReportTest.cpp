@@ -11,6 +11,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 using runtime::Variant;
 using testsupport::FileExists;
 using testsupport::ReadFile;
@@ -24,6 +27,21 @@ std::string Quoted(const std::string& path) {
 class FileSystemReportTest : public systemtest::FileSystemFixture {
 protected:
     FileSystemReportTest() : FileSystemFixture("tvxfilesreport") {}
+
+    // The names in the test's folder: what an operation left there, temporary files included.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAW found;
+        const runtime::FindHandle search(FindFirstFileW(runtime::Widen(Path("*")).c_str(), &found));
+        for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found)) {
+            const std::string name = runtime::Narrow(found.cFileName);
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
 
 } // namespace
@@ -55,6 +73,90 @@ TEST_F(FileSystemReportTest, FileCopyInUseReportsTheFirstAttemptAfterTheLastRetr
     EXPECT_FALSE(marker.StillWaiting());
     lock.reset();
     EXPECT_EQ(ReadFile(Path("Fonts Font.ttf")), "font in use");
+    // Each attempt's copy went again when it could not take the target's place.
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Font.ttf", "Fonts Font.ttf"}));
+}
+
+// A font that is a link to a file elsewhere, and a font folder that is one: under Wine the
+// system's own delete and copy would act on what the link leads to. The refusal is reported at
+// once: the system's calls are not tried at all.
+TEST_F(FileSystemReportTest, InUseRetriesMakeNoAttemptThroughALink) {
+    Folder("Fonts");
+    Folder("Elsewhere");
+    Write("Outside.ttf", "the user's font");
+    Write("Font.ttf", "new font");
+    systemtest::UnixLink font(Path("Fonts\\Old.ttf"), Path("Outside.ttf"));
+    systemtest::UnixLink folder(Path("Fonts\\Linked"), Path("Elsewhere"));
+    systemtest::SystemFileCalls calls;
+    {
+        systemtest::ReportAnswerer report;
+        EXPECT_TRUE(files_.FileDeleteInUse(Path("Fonts\\Old.ttf")));
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Fonts\\Old.ttf")) + ")");
+    }
+    files_.FolderTrust(Path("Fonts"));
+    systemtest::ReportAnswerer report;
+    EXPECT_TRUE(files_.FileCopyInUse(Path("Font.ttf"), Path("Fonts\\Linked\\Font.ttf")));
+    report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Font.ttf")) + ", Ziel " +
+                     Quoted(Path("Fonts\\Linked\\Font.ttf")) + ")");
+    EXPECT_EQ(calls.Deletes(), 0);
+    EXPECT_EQ(calls.Copies(), 0);
+    EXPECT_EQ(ReadFile(Path("Outside.ttf")), "the user's font");
+    EXPECT_FALSE(FileExists(Path("Elsewhere\\Font.ttf")));
+}
+
+// Word's program folder is trusted and reached through a link of the user's own, which is
+// followed. Below it a folder that is a link is not gone through: a copy, a delete and a new
+// folder there are refused, and what the link leads to stays as it was.
+TEST_F(FileSystemReportTest, BelowATrustedFolderNothingGoesThroughALink) {
+    Folder("Real Word");
+    Folder("Outside");
+    Write("Outside\\Keyboard.doc", "the user's letter");
+    Write("Keyboard.doc", "new document");
+    systemtest::UnixLink word(Path("Word"), Path("Real Word"));
+    systemtest::UnixLink tvx(Path("Real Word\\Tvx"), Path("Outside"));
+    files_.FolderTrust(Path("Word\\"));
+    const std::string target = Path("Word\\Tvx\\Keyboard.doc");
+    {
+        systemtest::ReportAnswerer report;
+        files_.FileCopy(Path("Keyboard.doc"), target);
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                     "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Keyboard.doc")) + ", Ziel " +
+                         Quoted(target) + ")");
+    }
+    {
+        systemtest::ReportAnswerer report;
+        files_.FileDelete(target);
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(target) + ")");
+    }
+    {
+        systemtest::ReportAnswerer report;
+        files_.FolderCreate(Path("Word\\Tvx\\Uninstall"));
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                     "Erstellen eines Verzeichnisses fehlgeschlagen (" + Quoted(Path("Word\\Tvx\\Uninstall")) + ")");
+    }
+    EXPECT_EQ(ReadFile(Path("Outside\\Keyboard.doc")), "the user's letter");
+    EXPECT_FALSE(FileExists(Path("Outside\\Uninstall")));
+
+    files_.FolderCreate(Path("Word\\STARTUP"));
+    files_.FileCopy(Path("Keyboard.doc"), Path("Word\\STARTUP\\Tvx.dot"));
+    EXPECT_EQ(ReadFile(Path("Real Word\\STARTUP\\Tvx.dot")), "new document");
+}
+
+// The old name cannot go (a link that the system would follow): the rename says so, so that the
+// restore puts nothing in its place, and what the link leads to stays.
+TEST_F(FileSystemReportTest, FileRenameWhoseOldNameCannotGoSaysSo) {
+    Folder("Templates");
+    Write("Outside.dot", "the user's template");
+    systemtest::UnixLink normal(Path("Templates\\Normal.dot"), Path("Outside.dot"));
+    systemtest::ReportAnswerer report;
+    EXPECT_FALSE(files_.FileRename(Path("Templates\\Normal.dot"), Path("Templates\\Backup.dot"), true));
+    report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Templates\\Normal.dot")) + ")");
+    EXPECT_EQ(ReadFile(Path("Outside.dot")), "the user's template");
+    EXPECT_EQ(ReadFile(Path("Templates\\Backup.dot")), "the user's template");
 }
 
 TEST_F(FileSystemReportTest, FileDeleteInUseOfAMissingFileReportsAfterTheRetries) {

@@ -80,6 +80,18 @@ TEST_F(FileSystemTest, FileCopyInUseOfAFileReleasedDuringTheRetriesSucceedsWitho
     systemtest::ExpectNoReport(root_);
 }
 
+// A link where the copy goes: the link itself is replaced, what it led to stays as it was.
+TEST_F(FileSystemTest, FileCopyOntoALinkReplacesTheLinkNotWhatItLeadsTo) {
+    Write("Keyboard.doc", "new document");
+    Write("Letter.doc", "the user's letter");
+    Folder("Tvx");
+    systemtest::UnixLink link(Path("Tvx\\Keyboard.doc"), Path("Letter.doc"));
+    files_.FileCopy(Path("Keyboard.doc"), Path("Tvx\\Keyboard.doc"));
+    EXPECT_EQ(ReadFile(Path("Letter.doc")), "the user's letter");
+    EXPECT_EQ(ReadFile(Path("Tvx\\Keyboard.doc")), "new document");
+    systemtest::ExpectNoReport(root_);
+}
+
 TEST_F(FileSystemTest, FileDeleteInUseWhoseFirstAttemptSucceedsMakesNoRetry) {
     Write("Font.ttf", "font");
     systemtest::PostedMarker marker;
