@@ -39,11 +39,11 @@ wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 
 windows_path() {
-    winepath -w "$1" 2>/dev/null
+    tvx_wine winepath -w "$1" 2>/dev/null
 }
 
 reg_quiet() {
-    wine reg "$@" </dev/null >/dev/null 2>&1
+    tvx_wine reg "$@" </dev/null >/dev/null 2>&1
 }
 
 if [ $keep = no ] || [ ! -d "$demo" ]; then
@@ -77,7 +77,7 @@ if [ $keep = no ] || [ ! -d "$demo" ]; then
     # reg export writes UTF-16; its text doubles every backslash.
     check_value() { # key, value name, expected text
         local file="$demo/Temp/check.reg"
-        wine reg export "$1" "$(windows_path "$file")" /y </dev/null >/dev/null 2>&1 || true
+        tvx_wine reg export "$1" "$(windows_path "$file")" /y </dev/null >/dev/null 2>&1 || true
         local expected="\"$2\"=\"${3//\\/\\\\}\""
         if ! iconv -f UTF-16 -t UTF-8 "$file" 2>/dev/null | tr -d '\r' | grep -qxF -- "$expected"; then
             echo "run.sh: the demo registry did not take $1 $2 = $3" >&2
@@ -100,7 +100,7 @@ fi
 
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 status=0
-(cd "$TVX_BUILD/sample" && wine "$(windows_path "$program")" "$@") || status=$?
+(cd "$TVX_BUILD/sample" && tvx_wine "$(windows_path "$program")" "$@") || status=$?
 # An install ends by starting Word; the demo's Word is the stand-in, which stays until it is
 # closed. The Fonts view stand-in stays too, hidden as the setup left it, and goes with the server.
 # Word was started before the setup ended, but its window may take a moment to come up.

@@ -69,8 +69,8 @@ DISPLAY=":$(head -n1 "$work/display")"
 export DISPLAY
 
 tvx_wine_demo_prefix
-windows_path="$(winepath -w "$program" 2>/dev/null)"
-(cd "$(dirname "$program")" && exec wine explorer "/desktop=shot,$size" "$windows_path" "$@" \
+windows_path="$(tvx_wine winepath -w "$program" 2>/dev/null)"
+(cd "$(dirname "$program")" && tvx_wine explorer "/desktop=shot,$size" "$windows_path" "$@" \
     </dev/null >"$work/wine.log" 2>&1) &
 
 found=no

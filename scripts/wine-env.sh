@@ -16,9 +16,11 @@ export LC_ALL=C.UTF-8
 # starts. Randomized, now and then (about one start in 4000, measured) something lies where Wine
 # must map the shared user data page: the program ends at once with exit code 1 and, with
 # WINEDEBUG=-all, without a word ("failed to map the shared user data: c0000018"), and its test
-# fails after 0.01 s. The Windows programs themselves are the same either way.
+# fails after 0.01 s. The Windows programs themselves are the same either way. winepath is a Wine
+# program too: start it as "tvx_wine winepath". wine-run.sh execs the same command.
+TVX_WINE=(setarch "$(uname -m)" -R wine)
 tvx_wine() {
-    setarch "$(uname -m)" -R wine "$@"
+    "${TVX_WINE[@]}" "$@"
 }
 
 # Debian's Wine does not find the Tahoma of fonts-wine in its data folder; in the prefix's own
@@ -55,12 +57,12 @@ tvx_wine_setup_prefix() {
     local driver="${1:-}"
     if [ ! -f "$WINEPREFIX/.tvx-ready" ] || [ ! -f "$WINEPREFIX/.tvx-fonts-view" ]; then
         mkdir -p "$WINEPREFIX"
-        wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+        tvx_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
         if [ "$driver" = null ]; then
-            wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+            tvx_wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
         fi
         # native,builtin: a prefix whose stand-in is not there yet still has a working rundll32.
-        wine reg add 'HKCU\Software\Wine\DllOverrides' /v rundll32.exe /d native,builtin /f \
+        tvx_wine reg add 'HKCU\Software\Wine\DllOverrides' /v rundll32.exe /d native,builtin /f \
             </dev/null >/dev/null 2>&1
         tvx_wine_fonts
         wineserver -k >/dev/null 2>&1 || true
