@@ -69,7 +69,8 @@ DISPLAY=":$(head -n1 "$work/display")"
 export DISPLAY
 
 tvx_wine_demo_prefix
-windows_path="$(tvx_wine winepath -w "$program" 2>/dev/null)"
+windows_path="$(tvx_wine winepath -w "$program" 2>/dev/null)" ||
+    { echo "screenshot.sh: winepath -w $program failed" >&2; exit 1; }
 (cd "$(dirname "$program")" && tvx_wine explorer "/desktop=shot,$size" "$windows_path" "$@" \
     </dev/null >"$work/wine.log" 2>&1) &
 
@@ -93,5 +94,6 @@ xwd -root -silent | convert xwd:- "png:$out"
 echo "$out"
 if [ -n "$caption" ] && [ $found = no ]; then
     echo "screenshot.sh: no window with \"$caption\" in its caption within $timeout s" >&2
+    cat "$work/wine.log" >&2
     exit 1
 fi

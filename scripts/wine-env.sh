@@ -52,21 +52,28 @@ tvx_wine_fonts_view() {
 # rundll32.exe of ours instead of its built-in one (Wine prefers its own for system32 programs),
 # and with the argument "null" the null graphics driver, so that windows can be created without a
 # display. The server is stopped afterwards: a desktop process started before the switch would keep
-# the old driver, and a server started by these steps is not the persistent one that the tests need.
+# the old driver. The registry reaches the next server through the files this one writes as it ends.
 tvx_wine_setup_prefix() {
     local driver="${1:-}"
     if [ ! -f "$WINEPREFIX/.tvx-ready" ] || [ ! -f "$WINEPREFIX/.tvx-fonts-view" ]; then
         mkdir -p "$WINEPREFIX"
         tvx_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+        local ok=yes
         if [ "$driver" = null ]; then
-            tvx_wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+            tvx_wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1 ||
+                ok=no
         fi
         # native,builtin: a prefix whose stand-in is not there yet still has a working rundll32.
         tvx_wine reg add 'HKCU\Software\Wine\DllOverrides' /v rundll32.exe /d native,builtin /f \
-            </dev/null >/dev/null 2>&1
+            </dev/null >/dev/null 2>&1 || ok=no
         tvx_wine_fonts
         wineserver -k >/dev/null 2>&1 || true
         wineserver -w >/dev/null 2>&1 || true
+        if [ $ok = no ]; then
+            # Unmarked, the next call tries again.
+            echo "The Wine prefix $WINEPREFIX could not be prepared (wine reg add failed)" >&2
+            return 1
+        fi
         touch "$WINEPREFIX/.tvx-ready" "$WINEPREFIX/.tvx-fonts-view"
     fi
     tvx_wine_fonts_view
