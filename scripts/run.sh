@@ -54,6 +54,7 @@ reg_set() { # key, value name, text
 }
 
 if [ $keep = no ] || [ ! -d "$demo" ]; then
+    tvx_wine_server
     rm -rf "$demo"
     mkdir -p "$word9" "$word11/STARTUP" "$demo/Fonts" "$demo/Temp"
     cp "$TVX_BUILD/bin/standins/winword.exe" "$word9/winword.exe"
@@ -110,6 +111,7 @@ if [ -z "${DISPLAY:-}" ]; then
         "$program" "$@"
 fi
 
+tvx_wine_server
 program_windows="$(windows_path "$program")"
 status=0
 (cd "$TVX_BUILD/sample" && tvx_wine "$program_windows" "$@") || status=$?

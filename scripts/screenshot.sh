@@ -69,6 +69,7 @@ DISPLAY=":$(head -n1 "$work/display")"
 export DISPLAY
 
 tvx_wine_demo_prefix
+tvx_wine_server
 windows_path="$(tvx_wine winepath -w "$program" 2>/dev/null)" ||
     { echo "screenshot.sh: winepath -w $program failed" >&2; exit 1; }
 (cd "$(dirname "$program")" && tvx_wine explorer "/desktop=shot,$size" "$windows_path" "$@" \

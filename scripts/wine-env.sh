@@ -23,6 +23,15 @@ tvx_wine() {
     "${TVX_WINE[@]}" "$@"
 }
 
+# One server for a sequence of Wine starts, until wineserver -k. Debian's wineserver script passes
+# -p0: about 1.5 s after its last program has ended the server shuts down, and a program starting
+# then waits for it to go and starts a new one (1 s instead of 0.05 s, measured); Wine gives up
+# that wait after about 5 s, which a busy machine can reach. A server that runs already is left
+# as it is.
+tvx_wine_server() {
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+}
+
 # Debian's Wine does not find the Tahoma of fonts-wine in its data folder; in the prefix's own
 # Fonts folder it does. Without Tahoma every text width and line count would differ from Windows.
 tvx_wine_fonts() {
@@ -57,6 +66,7 @@ tvx_wine_setup_prefix() {
     local driver="${1:-}"
     if [ ! -f "$WINEPREFIX/.tvx-ready" ] || [ ! -f "$WINEPREFIX/.tvx-fonts-view" ]; then
         mkdir -p "$WINEPREFIX"
+        tvx_wine_server
         tvx_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
         local ok=yes
         if [ "$driver" = null ]; then
@@ -99,7 +109,7 @@ tvx_wine_demo_prefix() {
 tvx_wine_start() {
     tvx_wine_prefix
     # A server that runs already (an earlier run, another shell) is used as it is.
-    wineserver -p >/dev/null 2>&1 </dev/null || true
+    tvx_wine_server
     tvx_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     # Wine closes the desktop (and its explorer process) a second after its last user has gone and
     # builds it anew for the next window; a test program opening its first window while that goes
