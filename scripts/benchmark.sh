@@ -10,4 +10,4 @@ bash "$TVX_ROOT/scripts/build.sh" >/dev/null
 
 tvx_wine_start
 trap tvx_wine_stop EXIT
-wine "$TVX_BUILD/bin/bench/benchmark.exe" "${1:-7}" </dev/null
+tvx_wine "$TVX_BUILD/bin/bench/benchmark.exe" "${1:-7}" </dev/null

@@ -37,16 +37,24 @@ tvx_wine_demo_prefix
 # A server left from an earlier run would keep its programs and its view of the registry.
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
+# The servers below go when the command ends, whichever way.
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
+# A step that fails says which: set -e alone would end the command without a word.
 windows_path() {
-    winepath -w "$1" 2>/dev/null
+    tvx_wine winepath -w "$1" 2>/dev/null || { echo "run.sh: winepath -w $1 failed" >&2; return 1; }
 }
 
 reg_quiet() {
-    wine reg "$@" </dev/null >/dev/null 2>&1
+    tvx_wine reg "$@" </dev/null >/dev/null 2>&1
+}
+
+reg_set() { # key, value name, text
+    reg_quiet add "$1" /v "$2" /t REG_SZ /d "$3" /f || { echo "run.sh: wine reg add $1 $2 failed" >&2; exit 1; }
 }
 
 if [ $keep = no ] || [ ! -d "$demo" ]; then
+    tvx_wine_server
     rm -rf "$demo"
     mkdir -p "$word9" "$word11/STARTUP" "$demo/Fonts" "$demo/Temp"
     cp "$TVX_BUILD/bin/standins/winword.exe" "$word9/winword.exe"
@@ -66,20 +74,25 @@ if [ $keep = no ] || [ ! -d "$demo" ]; then
     word11_windows="$(windows_path "$word11")\\"
     fonts_windows="$(windows_path "$demo/Fonts")"
     temp_windows="$(windows_path "$demo/Temp")"
-    reg_quiet add 'HKCU\Software\Microsoft\Office\9.0\Word\Options' /v PROGRAMDIR /t REG_SZ /d "$word9_windows" /f
-    reg_quiet add 'HKCU\Software\Microsoft\Office\11.0\Word\Options' /v PROGRAMDIR /t REG_SZ /d "$word11_windows" /f
-    reg_quiet add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v Fonts /t REG_SZ \
-        /d "$fonts_windows" /f
-    reg_quiet add 'HKCU\Environment' /v TEMP /t REG_SZ /d "$temp_windows" /f
-    reg_quiet add 'HKCU\Environment' /v TMP /t REG_SZ /d "$temp_windows" /f
+    reg_set 'HKCU\Software\Microsoft\Office\9.0\Word\Options' PROGRAMDIR "$word9_windows"
+    reg_set 'HKCU\Software\Microsoft\Office\11.0\Word\Options' PROGRAMDIR "$word11_windows"
+    reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' Fonts "$fonts_windows"
+    reg_set 'HKCU\Environment' TEMP "$temp_windows"
+    reg_set 'HKCU\Environment' TMP "$temp_windows"
 
-    # Read back: an umlaut that got lost on the way would leave Word 2003 out of the list.
+    # Read back: an umlaut that got lost on the way would leave Word 2003 out of the list. The
+    # export asks the server, which has every change already; nothing waits for its files.
     # reg export writes UTF-16; its text doubles every backslash.
     check_value() { # key, value name, expected text
-        local file="$demo/Temp/check.reg"
-        wine reg export "$1" "$(windows_path "$file")" /y </dev/null >/dev/null 2>&1 || true
+        local file="$demo/Temp/check.reg" file_windows
+        file_windows="$(windows_path "$file")"
+        if ! reg_quiet export "$1" "$file_windows" /y; then
+            echo "run.sh: wine reg export $1 failed" >&2
+            exit 1
+        fi
         local expected="\"$2\"=\"${3//\\/\\\\}\""
-        if ! iconv -f UTF-16 -t UTF-8 "$file" 2>/dev/null | tr -d '\r' | grep -qxF -- "$expected"; then
+        # grep reads to the end (no -q): under pipefail an early exit could fail the writer instead.
+        if ! iconv -f UTF-16 -t UTF-8 "$file" 2>/dev/null | tr -d '\r' | grep -xF -- "$expected" >/dev/null; then
             echo "run.sh: the demo registry did not take $1 $2 = $3" >&2
             exit 1
         fi
@@ -88,7 +101,7 @@ if [ $keep = no ] || [ ! -d "$demo" ]; then
     check_value 'HKCU\Software\Microsoft\Office\9.0\Word\Options' PROGRAMDIR "$word9_windows"
     check_value 'HKCU\Software\Microsoft\Office\11.0\Word\Options' PROGRAMDIR "$word11_windows"
     check_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' Fonts "$fonts_windows"
-    # The registry changes reach the next server's processes from its files.
+    # The changes reach the next server's processes through the files this server writes as it ends.
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
 fi
@@ -98,9 +111,10 @@ if [ -z "${DISPLAY:-}" ]; then
         "$program" "$@"
 fi
 
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+tvx_wine_server
+program_windows="$(windows_path "$program")"
 status=0
-(cd "$TVX_BUILD/sample" && wine "$(windows_path "$program")" "$@") || status=$?
+(cd "$TVX_BUILD/sample" && tvx_wine "$program_windows" "$@") || status=$?
 # An install ends by starting Word; the demo's Word is the stand-in, which stays until it is
 # closed. The Fonts view stand-in stays too, hidden as the setup left it, and goes with the server.
 # Word was started before the setup ended, but its window may take a moment to come up.

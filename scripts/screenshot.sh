@@ -69,8 +69,10 @@ DISPLAY=":$(head -n1 "$work/display")"
 export DISPLAY
 
 tvx_wine_demo_prefix
-windows_path="$(winepath -w "$program" 2>/dev/null)"
-(cd "$(dirname "$program")" && exec wine explorer "/desktop=shot,$size" "$windows_path" "$@" \
+tvx_wine_server
+windows_path="$(tvx_wine winepath -w "$program" 2>/dev/null)" ||
+    { echo "screenshot.sh: winepath -w $program failed" >&2; exit 1; }
+(cd "$(dirname "$program")" && tvx_wine explorer "/desktop=shot,$size" "$windows_path" "$@" \
     </dev/null >"$work/wine.log" 2>&1) &
 
 found=no
@@ -93,5 +95,6 @@ xwd -root -silent | convert xwd:- "png:$out"
 echo "$out"
 if [ -n "$caption" ] && [ $found = no ]; then
     echo "screenshot.sh: no window with \"$caption\" in its caption within $timeout s" >&2
+    cat "$work/wine.log" >&2
     exit 1
 fi

@@ -16,9 +16,20 @@ export LC_ALL=C.UTF-8
 # starts. Randomized, now and then (about one start in 4000, measured) something lies where Wine
 # must map the shared user data page: the program ends at once with exit code 1 and, with
 # WINEDEBUG=-all, without a word ("failed to map the shared user data: c0000018"), and its test
-# fails after 0.01 s. The Windows programs themselves are the same either way.
+# fails after 0.01 s. The Windows programs themselves are the same either way. winepath is a Wine
+# program too: start it as "tvx_wine winepath". wine-run.sh execs the same command.
+TVX_WINE=(setarch "$(uname -m)" -R wine)
 tvx_wine() {
-    setarch "$(uname -m)" -R wine "$@"
+    "${TVX_WINE[@]}" "$@"
+}
+
+# One server for a sequence of Wine starts, until wineserver -k. Debian's wineserver script passes
+# -p0: about 1.5 s after its last program has ended the server shuts down, and a program starting
+# then waits for it to go and starts a new one (1 s instead of 0.05 s, measured); Wine gives up
+# that wait after about 5 s, which a busy machine can reach. A server that runs already is left
+# as it is.
+tvx_wine_server() {
+    wineserver -p >/dev/null 2>&1 </dev/null || true
 }
 
 # Debian's Wine does not find the Tahoma of fonts-wine in its data folder; in the prefix's own
@@ -50,21 +61,29 @@ tvx_wine_fonts_view() {
 # rundll32.exe of ours instead of its built-in one (Wine prefers its own for system32 programs),
 # and with the argument "null" the null graphics driver, so that windows can be created without a
 # display. The server is stopped afterwards: a desktop process started before the switch would keep
-# the old driver, and a server started by these steps is not the persistent one that the tests need.
+# the old driver. The registry reaches the next server through the files this one writes as it ends.
 tvx_wine_setup_prefix() {
     local driver="${1:-}"
     if [ ! -f "$WINEPREFIX/.tvx-ready" ] || [ ! -f "$WINEPREFIX/.tvx-fonts-view" ]; then
         mkdir -p "$WINEPREFIX"
-        wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+        tvx_wine_server
+        tvx_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+        local ok=yes
         if [ "$driver" = null ]; then
-            wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+            tvx_wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1 ||
+                ok=no
         fi
         # native,builtin: a prefix whose stand-in is not there yet still has a working rundll32.
-        wine reg add 'HKCU\Software\Wine\DllOverrides' /v rundll32.exe /d native,builtin /f \
-            </dev/null >/dev/null 2>&1
+        tvx_wine reg add 'HKCU\Software\Wine\DllOverrides' /v rundll32.exe /d native,builtin /f \
+            </dev/null >/dev/null 2>&1 || ok=no
         tvx_wine_fonts
         wineserver -k >/dev/null 2>&1 || true
         wineserver -w >/dev/null 2>&1 || true
+        if [ $ok = no ]; then
+            # Unmarked, the next call tries again.
+            echo "The Wine prefix $WINEPREFIX could not be prepared (wine reg add failed)" >&2
+            return 1
+        fi
         touch "$WINEPREFIX/.tvx-ready" "$WINEPREFIX/.tvx-fonts-view"
     fi
     tvx_wine_fonts_view
@@ -90,7 +109,7 @@ tvx_wine_demo_prefix() {
 tvx_wine_start() {
     tvx_wine_prefix
     # A server that runs already (an earlier run, another shell) is used as it is.
-    wineserver -p >/dev/null 2>&1 </dev/null || true
+    tvx_wine_server
     tvx_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     # Wine closes the desktop (and its explorer process) a second after its last user has gone and
     # builds it anew for the next window; a test program opening its first window while that goes
