@@ -633,6 +633,7 @@ TEST_F(UninstallRoad, LinksOutOfTheFoldersAreReportedAndWhatTheyLeadToStays) {
     EXPECT_EQ(FontsPresent(sandbox_), std::vector<std::string>{font});
     // Normal.dot is still the link; the saved copy stays, and the backup holds what Normal.dot led to.
     EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.dot", "Normal.sav"}));
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "someone else's Normal.dot");
     EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.sav"), "Normal.dot as it was before the install");
     EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "someone else's Normal.dot");
     // The rest of the installation went.
