@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "runtime/Handle.h"
 #include "runtime/Process.h"
 #include "runtime/Text.h"
 
@@ -172,11 +173,8 @@ int RunUnix(const std::string& command, std::initializer_list<std::string> windo
         ADD_FAILURE() << "cannot start " << line;
         return -1;
     }
-    for (HANDLE handle : {started.hProcess, started.hThread}) {
-        if (handle != nullptr) {
-            CloseHandle(handle);
-        }
-    }
+    const runtime::KernelHandle process(started.hProcess);
+    const runtime::KernelHandle thread(started.hThread);
     if (!WaitFor([&] { return FileExists(exitFile); }, limit)) {
         ADD_FAILURE() << "no end in time: " << line;
         return -1;
