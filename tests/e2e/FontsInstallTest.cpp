@@ -1,5 +1,6 @@
 // The fonts of an install, seen in the Fonts folder the registry names: which are copied, in what
-// order, which are replaced, which are left alone, and when the Fonts folder view is opened.
+// order, which are replaced, which are left alone (a link among them), and when the Fonts folder
+// view is opened.
 
 #include "InstallRoad.h"
 #include "runtime/Text.h"
@@ -218,4 +219,52 @@ TEST(FontsInstall, EmptyFontsFolderValueIgnoredTouchesNoFontAndOpensNoView) {
     EXPECT_TRUE(FontsViewStarts(run.sandbox).empty()) << run.sandbox.StandinLogText();
     EXPECT_EQ(testsupport::ReadRaw(HKEY_CURRENT_USER, VersionMarkKey(11) + "\\Options", "Tvx_Version").Bytes,
               std::string("99990.00") + '\0');
+}
+
+// A font of another size that is a link to a file elsewhere: its delete is refused and reported,
+// and the font is named as one to update. The file it leads to is neither deleted nor made anew
+// by the copy that follows.
+TEST(FontsInstall, LinkedFontOfAnotherSizeIsReportedAndTheFileItLeadsToStays) {
+    FontsRun run;
+    // An update: the template is there.
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(run.word + "STARTUP").c_str(), nullptr));
+    WriteFile(run.word + "STARTUP\\Tvx.dot", "old template");
+    FillFontsSameSizeOtherBytes(run.sandbox);
+    const std::string font = FontNames()[4];
+    const std::string outside = run.sandbox.Root() + font;
+    WriteFile(outside, "someone else's file, of another size");
+    ASSERT_NE(ReadFile(outside).size(), Delivered(font).size());
+    ASSERT_TRUE(DeleteFileW(runtime::Widen(run.sandbox.FontsDir() + font).c_str()));
+    testsupport::UnixLink link(run.sandbox.FontsDir() + font, outside);
+    {
+        SetupRun setup(run.sandbox);
+        setup.Dialogs().Click("Ignorieren").Click("Ok");
+        HWND wizard = setup.Wizard();
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        const auto seen = setup.Dialogs().Seen();
+        ASSERT_EQ(seen.size(), 2u);
+        EXPECT_EQ(seen[0].Headline, "Fehler");
+        EXPECT_NE(seen[0].Body.find("Fehlerbeschreibung: \"Löschen einer Datei fehlgeschlagen (\"" +
+                                    run.sandbox.FontsDir() + font +
+                                    "\")\"\nVisual Basic Fehler: \"Fehler beim Zugriff auf Pfad/Datei\"\n"
+                                    "Visual Basic Fehlernummer: 75\n"),
+                  std::string::npos)
+            << seen[0].Body;
+        EXPECT_EQ(seen[1].Title, "Tarvex Hinweis");
+        const std::string affected = "(Betroffene Schriftarten: " + font + ")";
+        EXPECT_EQ(seen[1].Body.substr(seen[1].Body.size() - affected.size()), affected) << seen[1].Body;
+        EXPECT_TRUE(Eventually([&] { return WordStarts(run.sandbox).size() == 1; }));
+    }
+    EXPECT_EQ(ReadFile(outside), "someone else's file, of another size");
+    // The link is still in place, and nothing was copied: the view stays closed.
+    EXPECT_EQ(ReadFile(run.sandbox.FontsDir() + font), "someone else's file, of another size");
+    EXPECT_TRUE(FontsViewStarts(run.sandbox).empty()) << run.sandbox.StandinLogText();
+    for (const std::string& other : FontNames()) {
+        if (other != font) {
+            EXPECT_EQ(ReadFile(run.sandbox.FontsDir() + other), SameSizeOtherBytes(other)) << other;
+        }
+    }
 }

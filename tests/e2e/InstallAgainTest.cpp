@@ -1,5 +1,6 @@
 // The update: an install over an existing one copies every file again and changes nothing else;
-// the uninstall record file keeps its lines, whether the first or the second run found it.
+// the uninstall record file keeps its lines, whether the first or the second run found it. A
+// document that is a link is replaced as itself, and a copy that fails midway leaves the old file.
 
 #include "InstallRoad.h"
 #include "runtime/Text.h"
@@ -13,6 +14,7 @@ using namespace e2e;
 using testsupport::RawValue;
 using testsupport::ReadFile;
 using testsupport::ReadRaw;
+using testsupport::RunUnix;
 using testsupport::WriteFile;
 
 namespace {
@@ -50,6 +52,30 @@ std::map<std::string, RawValue> RegistryState() {
 bool operator==(const RawValue& a, const RawValue& b) {
     return a.Type == b.Type && a.Bytes == b.Bytes;
 }
+
+// A small file system of its own mounted on a folder, which hides what the folder held until it is
+// unmounted when the object goes: a disk that fills up long before the sandbox's does.
+class SmallDisk {
+public:
+    SmallDisk(const std::string& folder, const std::string& size) : folder_(folder) {
+        refusal_ = RunUnix("mount -t tmpfs -o size=" + size + " tmpfs", {folder});
+    }
+    ~SmallDisk() {
+        // Detached at once should something still hold it, so that the sandbox can go.
+        if (refusal_ == 0 && RunUnix("umount", {folder_}) != 0) {
+            EXPECT_EQ(RunUnix("umount -l", {folder_}), 0) << folder_;
+        }
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    // mount's exit code: 0 when the disk is there.
+    int Refusal() const { return refusal_; }
+
+private:
+    std::string folder_;
+    int refusal_ = -1;
+};
 
 } // namespace
 
@@ -108,4 +134,81 @@ TEST(InstallAgain, SecondInstallReplacesTheCopiesAndChangesNothingElse) {
     }
     // No second mark in front.
     EXPECT_EQ(secondState.at("Tvx_Version").Bytes, std::string("99990.00") + '\0');
+}
+
+// A document left as a link to a file elsewhere (outside Word's folder) is replaced as itself: the
+// update puts the delivered document in its place, and the file it led to stays as it was.
+TEST(InstallAgain, UpdateReplacesALinkedDocumentNotTheFileItLeadsTo) {
+    InstallTraces traces;
+    Sandbox sandbox;
+    const std::string word = sandbox.AddWord(11, kWordFolder, true);
+    PlaceWordStandin(word);
+    FillFonts(sandbox);
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(word + "Tvx").c_str(), nullptr));
+    const std::string outside = sandbox.Root() + "Keyboard.doc";
+    WriteFile(outside, "the user's own Keyboard.doc");
+    testsupport::UnixLink link(word + "Tvx\\Keyboard.doc", outside);
+    ASSERT_EQ(ReadFile(word + "Tvx\\Keyboard.doc"), "the user's own Keyboard.doc");
+    {
+        SetupRun setup(sandbox);
+        HWND wizard = setup.Wizard();
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 1; }));
+    }
+    EXPECT_EQ(ReadFile(outside), "the user's own Keyboard.doc");
+    // Read through a link still there, this would be the file outside.
+    EXPECT_EQ(ReadFile(word + "Tvx\\Keyboard.doc"), ReadFile(SampleFolder() + "Docs\\Keyboard.doc"));
+}
+
+// Word's program folder on a disk of its own with room for everything but the new template: the
+// failed copy is reported, and the user's old template is still there byte for byte, with no cut
+// or temporary file beside it; everything else is installed.
+TEST(InstallAgain, UpdateOntoAFullDiskKeepsTheOldTemplateWhole) {
+    InstallTraces traces;
+    Sandbox sandbox;
+    const std::string word = sandbox.AddWord(11, kWordFolder, false);
+    SmallDisk disk(word, "4m");
+    if (disk.Refusal() != 0) {
+        GTEST_SKIP() << "mount refused a 4 MB tmpfs on " << word << " (exit code " << disk.Refusal()
+                     << "): this machine does not let the tests mount a file system";
+    }
+    PlaceWordStandin(word);
+    FillFonts(sandbox);
+    const std::string startup = word + "STARTUP\\";
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(startup).c_str(), nullptr));
+    const std::string oldTemplate = "the user's old template";
+    WriteFile(startup + "Tvx.dot", oldTemplate);
+    // Twice the disk's whole size; the Word stand-in and the setup copy take a good part of it.
+    WriteFile(sandbox.StartFolder() + "Docs\\Tvx.dot", std::string(8 * 1024 * 1024, 'T'));
+    {
+        SetupRun setup(sandbox);
+        setup.Dialogs().Click("Ignorieren");
+        HWND wizard = setup.Wizard();
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        const auto seen = setup.Dialogs().Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].Headline, "Fehler");
+        EXPECT_NE(seen[0].Body.find("Fehlerbeschreibung: \"Kopieren einer Datei fehlgeschlagen (Quelle \"" +
+                                    sandbox.StartFolder() + "Docs\\Tvx.dot\", Ziel \"" + startup +
+                                    "Tvx.dot\")\"\nVisual Basic Fehler: \"Datenträger voll\"\n"
+                                    "Visual Basic Fehlernummer: 61\n"),
+                  std::string::npos)
+            << seen[0].Body;
+        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 1; }));
+    }
+    EXPECT_EQ(ReadFile(startup + "Tvx.dot"), oldTemplate);
+    EXPECT_EQ(FolderEntries(startup), std::vector<std::string>{"Tvx.dot"});
+    EXPECT_EQ(FolderEntries(word), (std::vector<std::string>{"STARTUP", "Tvx", "winword.exe"}));
+    for (const auto& [installed, delivered] : CopiedFiles(word)) {
+        if (installed != startup + "Tvx.dot") {
+            EXPECT_EQ(ReadFile(installed), ReadFile(delivered)) << installed;
+        }
+    }
 }

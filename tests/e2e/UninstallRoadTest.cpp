@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <regex>
 
@@ -555,4 +556,90 @@ TEST_F(UninstallRoad, NormalDotRestoreReplacesNoFile) {
     EXPECT_EQ(testsupport::ReadFile(earlier + "Normal.dot"), "Bernd's Normal.dot");
     EXPECT_EQ(testsupport::ReadFile(earlier + "Normal.sav"), "Bernd's saved copy");
     EXPECT_FALSE(FolderExists(installDir_));
+}
+
+// Links left where the uninstall deletes, each to something of someone else's outside the folders
+// it works in: the uninstall folder to a folder with files of our names, a font, and the Normal.dot
+// of a recorded folder. Each delete there is refused and reported, what the links lead to stays,
+// and the uninstall goes on to its end. The restore makes its backup of Normal.dot, but with
+// Normal.dot not gone it writes the saved copy nowhere.
+TEST_F(UninstallRoad, LinksOutOfTheFoldersAreReportedAndWhatTheyLeadToStays) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    const std::string outside = sandbox_.Root() + "Outside\\";
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(outside).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(outside + "Uninstall").c_str(), nullptr));
+    const std::string font = FontNames()[4];
+    const std::map<std::string, std::string> outsideFiles{
+        {outside + "Uninstall\\TvxSetup.exe", "someone else's TvxSetup.exe"},
+        {outside + "Uninstall\\ADVPACK.DLL", "someone else's ADVPACK.DLL"},
+        {outside + font, "someone else's font"},
+        {outside + "Normal.dot", "someone else's Normal.dot"},
+    };
+    for (const auto& [path, content] : outsideFiles) {
+        testsupport::WriteFile(path, content);
+    }
+    HWND wizard = nullptr;
+    std::unique_ptr<Process> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+    // The first stage ran from the real uninstall folder; the second finds the links.
+    testsupport::RemoveTree(uninstallDir_);
+    ASSERT_FALSE(FolderExists(uninstallDir_));
+    ASSERT_TRUE(DeleteFileW(runtime::Widen(sandbox_.FontsDir() + font).c_str()));
+    ASSERT_TRUE(DeleteFileW(runtime::Widen(templates_ + "Normal.dot").c_str()));
+    testsupport::UnixLink uninstallLink(installDir_ + "Uninstall", outside + "Uninstall");
+    testsupport::UnixLink fontLink(sandbox_.FontsDir() + font, outside + font);
+    testsupport::UnixLink normalDotLink(templates_ + "Normal.dot", outside + "Normal.dot");
+
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Click("Nein").Click("Fortsetzen");
+    for (int report = 0; report < 4; ++report) {
+        dialogs.Click("Ignorieren");
+    }
+    dialogs.Click("Ja").Click("Ignorieren").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done(90s));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(second->WaitForExit(20s, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 9u);
+    auto expectRefused = [](const ShownDialog& shown, const std::string& description) {
+        EXPECT_EQ(shown.Headline, "Fehler");
+        EXPECT_NE(shown.Body.find("Fehlerbeschreibung: \"" + description +
+                                  "\"\nVisual Basic Fehler: \"Fehler beim Zugriff auf Pfad/Datei\"\n"
+                                  "Visual Basic Fehlernummer: 75\n"),
+                  std::string::npos)
+            << shown.Body;
+    };
+    ExpectFontsQuestion(seen[0]);
+    ExpectRestartAdvice(seen[1]);
+    expectRefused(seen[2], "Löschen einer Datei fehlgeschlagen (\"" + sandbox_.FontsDir() + font + "\")");
+    // Only the files that are there: the support files missing outside are skipped.
+    expectRefused(seen[3], "Löschen einer Datei fehlgeschlagen (\"" + uninstallDir_ + "TvxSetup.exe\")");
+    expectRefused(seen[4], "Löschen einer Datei fehlgeschlagen (\"" + uninstallDir_ + "ADVPACK.DLL\")");
+    expectRefused(seen[5], "Löschen eines Verzeichnisses fehlgeschlagen (\"" + installDir_ + "Uninstall\")");
+    const std::string backupName = BackupNameShownIn(seen[6].Body);
+    EXPECT_EQ(CentredText(seen[6]), NormalDotQuestion(backupName));
+    expectRefused(seen[7], "Löschen einer Datei fehlgeschlagen (\"" + templates_ + "Normal.dot\")");
+    ExpectClosingMessage(seen[8]);
+
+    for (const auto& [path, content] : outsideFiles) {
+        EXPECT_EQ(testsupport::ReadFile(path), content) << path;
+    }
+    EXPECT_EQ(FolderEntries(outside + "Uninstall\\"), (std::vector<std::string>{"ADVPACK.DLL", "TvxSetup.exe"}));
+    // The other fonts went; the link is still there.
+    EXPECT_EQ(FontsPresent(sandbox_), std::vector<std::string>{font});
+    // Normal.dot is still the link; the saved copy stays, and the backup holds what Normal.dot led to.
+    EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.dot", "Normal.sav"}));
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "someone else's Normal.dot");
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.sav"), "Normal.dot as it was before the install");
+    EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "someone else's Normal.dot");
+    // The rest of the installation went.
+    for (const char* document : {"Keyboard.doc", "TvxTutorial.exe", "QuickGuide.doc", "uninstall.tvk"}) {
+        EXPECT_FALSE(FileExists(installDir_ + document)) << document;
+    }
+    EXPECT_FALSE(FileExists(word_ + "STARTUP\\Tvx.dot"));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
 }

@@ -1,10 +1,15 @@
 #include "support/TestSupport.h"
 
+#include "runtime/Handle.h"
 #include "runtime/Process.h"
 #include "runtime/Text.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -110,6 +115,83 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+namespace {
+
+// The Unix name of a path, which need not exist yet; empty where Wine gives none.
+std::string UnixName(const std::string& windowsPath) {
+    using Convert = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (convert == nullptr) {
+        return {};
+    }
+    char* name = convert(Widen(windowsPath).c_str());
+    if (name == nullptr) {
+        return {};
+    }
+    std::string unixName = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return unixName;
+}
+
+} // namespace
+
+int RunUnix(const std::string& command, std::initializer_list<std::string> windowsPaths,
+            std::chrono::milliseconds limit) {
+    // Wine starts Unix programs as well as its own, but hands out no handle to wait on: a shell
+    // around the command writes its exit code to a file, under another name first and then renamed,
+    // so that the file is never read half written. The paths go to the shell as arguments of their
+    // own, blanks and umlauts and all.
+    static std::atomic<int> counter{0};
+    wchar_t base[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, base);
+    const std::string exitFile =
+        Narrow(base) + "tvx-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".exit";
+    const std::string exitName = UnixName(exitFile);
+    if (exitName.empty()) {
+        ADD_FAILURE() << "no Unix name for " << exitFile;
+        return -1;
+    }
+    std::string line = "Z:\\bin\\sh -c \"/bin/" + command +
+                       " \\\"$@\\\"; echo $? >\\\"$0.part\\\" && /bin/mv \\\"$0.part\\\" \\\"$0\\\"\" \"" + exitName +
+                       "\"";
+    for (const std::string& path : windowsPaths) {
+        const std::string name = UnixName(path);
+        if (name.empty()) {
+            ADD_FAILURE() << "no Unix name for " << path;
+            return -1;
+        }
+        line += " \"" + name + "\"";
+    }
+    std::wstring wide = Widen(line);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        ADD_FAILURE() << "cannot start " << line;
+        return -1;
+    }
+    const runtime::KernelHandle process(started.hProcess);
+    const runtime::KernelHandle thread(started.hThread);
+    if (!WaitFor([&] { return FileExists(exitFile); }, limit)) {
+        ADD_FAILURE() << "no end in time: " << line;
+        return -1;
+    }
+    const std::string code = ReadFile(exitFile);
+    DeleteFileW(Widen(exitFile).c_str());
+    return std::atoi(code.c_str());
+}
+
+UnixLink::UnixLink(const std::string& link, const std::string& target) : link_(link) {
+    EXPECT_EQ(RunUnix("ln -s", {target, link}), 0) << link;
+}
+
+UnixLink::~UnixLink() {
+    // Whatever now has the link's name goes: a file that replaced the link too.
+    EXPECT_EQ(RunUnix("rm -f", {link_}), 0) << link_;
+    EXPECT_FALSE(FileExists(link_)) << link_;
 }
 
 } // namespace testsupport

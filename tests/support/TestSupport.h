@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 // Helpers shared by the test programs: where the built programs lie, scratch folders and files.
@@ -34,5 +35,25 @@ void RemoveTree(const std::string& path);
 
 // Polls until the condition holds or the time is up; true when it held.
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit);
+
+// Runs a command of the Unix system (a program in /bin and its options) on the Unix names of the
+// paths, and waits for its end: what a test does to the files that no Windows call can do (a
+// symbolic link, a mounted file system). Its exit code; -1, with a test failure, when it could not
+// be started or did not end in time.
+int RunUnix(const std::string& command, std::initializer_list<std::string> windowsPaths,
+            std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// A symbolic link made as a Unix user makes one (Wine's own call makes none), removed when the
+// object goes. Wine shows a link to a folder as a reparse point, and a link to a file as the file.
+class UnixLink {
+public:
+    UnixLink(const std::string& link, const std::string& target);
+    ~UnixLink();
+    UnixLink(const UnixLink&) = delete;
+    UnixLink& operator=(const UnixLink&) = delete;
+
+private:
+    std::string link_;
+};
 
 } // namespace testsupport

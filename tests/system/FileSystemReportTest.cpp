@@ -265,8 +265,8 @@ TEST_F(FileSystemReportTest, FolderDeleteNeverFollowsALinkOutOfTheFolder) {
     Write("Letter.doc", "the user's letter");
     Folder("Tvx");
     Write("Tvx\\Keyboard.doc", "a");
-    systemtest::UnixLink folderLink(Path("Tvx\\Templates"), Path("Outside"));
-    systemtest::UnixLink fileLink(Path("Tvx\\Letter.doc"), Path("Letter.doc"));
+    testsupport::UnixLink folderLink(Path("Tvx\\Templates"), Path("Outside"));
+    testsupport::UnixLink fileLink(Path("Tvx\\Letter.doc"), Path("Letter.doc"));
     systemtest::ReportAnswerer report;
     files_.FolderDelete(Path("Tvx"));
     report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",

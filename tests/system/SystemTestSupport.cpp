@@ -101,30 +101,6 @@ BOOL WINAPI CountedDeleteFileA(LPCSTR fileName) {
     return systemDelete(fileName);
 }
 
-// Starts a command of the Unix system (a program in /bin and its options) on the Unix names of the
-// paths. Wine starts Unix programs as well as its own, but hands out no handle to wait on.
-void RunUnix(const std::string& command, std::initializer_list<std::string> windowsPaths) {
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    ASSERT_NE(unixName, nullptr);
-    std::string line = "Z:\\bin\\" + command;
-    for (const std::string& path : windowsPaths) {
-        char* name = unixName(runtime::Widen(path).c_str());
-        ASSERT_NE(name, nullptr) << path;
-        line += " \"" + std::string(name) + "\"";
-        HeapFree(GetProcessHeap(), 0, name);
-    }
-    std::wstring wide = runtime::Widen(line);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-        << line;
-    const runtime::KernelHandle process(started.hProcess);
-    const runtime::KernelHandle thread(started.hThread);
-}
-
 } // namespace
 
 std::string UniqueName(const std::string& prefix) {
@@ -288,17 +264,6 @@ int SystemFileCalls::Copies() const {
 
 int SystemFileCalls::Deletes() const {
     return deleteCalls;
-}
-
-UnixLink::UnixLink(const std::string& link, const std::string& target) : link_(link) {
-    RunUnix("ln -s", {target, link});
-    EXPECT_TRUE(testsupport::WaitFor([&] { return testsupport::FileExists(link); }, std::chrono::seconds(10))) << link;
-}
-
-UnixLink::~UnixLink() {
-    RunUnix("rm", {link_});
-    EXPECT_TRUE(testsupport::WaitFor([&] { return !testsupport::FileExists(link_); }, std::chrono::seconds(10)))
-        << link_;
 }
 
 } // namespace systemtest

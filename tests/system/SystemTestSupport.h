@@ -131,17 +131,4 @@ public:
     int Deletes() const;
 };
 
-// A symbolic link made as a Unix user makes one (Wine's own call makes none), removed when the
-// object goes. Wine shows a link to a folder as a reparse point, and a link to a file as the file.
-class UnixLink {
-public:
-    UnixLink(const std::string& link, const std::string& target);
-    ~UnixLink();
-    UnixLink(const UnixLink&) = delete;
-    UnixLink& operator=(const UnixLink&) = delete;
-
-private:
-    std::string link_;
-};
-
 } // namespace systemtest
