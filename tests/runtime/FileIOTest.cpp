@@ -111,6 +111,15 @@ TEST_F(FileIOTest, AppendOpenCloseKeepsTheLinesOfAnExistingFile) {
     EXPECT_EQ(testsupport::ReadFile(path), "C:\\Normal.sav\r\n");
 }
 
+// A record file that is a link leading nowhere yet: opening it so would make the file where the
+// link leads. It is refused as it stands, and nothing is made.
+TEST_F(FileIOTest, AppendOpenCloseMakesNoFileThroughALink) {
+    const std::string outside = folder_.Path() + "Outside.tvk";
+    const testsupport::UnixLink record(folder_.Path() + "uninstall.tvk", outside);
+    EXPECT_EQ(NumberRaisedBy([&] { AppendOpenClose(folder_.Path() + "uninstall.tvk"); }), kErrFileExists);
+    EXPECT_FALSE(testsupport::FileExists(outside));
+}
+
 TEST_F(FileIOTest, AppendOpenCloseRaisesWhenTheFileCannotBeOpened) {
     EXPECT_EQ(NumberRaisedBy([&] { AppendOpenClose(folder_.Path() + "no folder\\uninstall.tvk"); }), kErrPathNotFound);
     const std::string path = Write("locked.tvk", "x");

@@ -85,8 +85,8 @@ TEST_F(FileSystemReportTest, InUseRetriesMakeNoAttemptThroughALink) {
     Folder("Elsewhere");
     Write("Outside.ttf", "the user's font");
     Write("Font.ttf", "new font");
-    systemtest::UnixLink font(Path("Fonts\\Old.ttf"), Path("Outside.ttf"));
-    systemtest::UnixLink folder(Path("Fonts\\Linked"), Path("Elsewhere"));
+    testsupport::UnixLink font(Path("Fonts\\Old.ttf"), Path("Outside.ttf"));
+    testsupport::UnixLink folder(Path("Fonts\\Linked"), Path("Elsewhere"));
     systemtest::SystemFileCalls calls;
     {
         systemtest::ReportAnswerer report;
@@ -114,8 +114,8 @@ TEST_F(FileSystemReportTest, BelowATrustedFolderNothingGoesThroughALink) {
     Folder("Outside");
     Write("Outside\\Keyboard.doc", "the user's letter");
     Write("Keyboard.doc", "new document");
-    systemtest::UnixLink word(Path("Word"), Path("Real Word"));
-    systemtest::UnixLink tvx(Path("Real Word\\Tvx"), Path("Outside"));
+    testsupport::UnixLink word(Path("Word"), Path("Real Word"));
+    testsupport::UnixLink tvx(Path("Real Word\\Tvx"), Path("Outside"));
     files_.FolderTrust(Path("Word\\"));
     const std::string target = Path("Word\\Tvx\\Keyboard.doc");
     {
@@ -150,7 +150,7 @@ TEST_F(FileSystemReportTest, BelowATrustedFolderNothingGoesThroughALink) {
 TEST_F(FileSystemReportTest, FileRenameWhoseOldNameCannotGoSaysSo) {
     Folder("Templates");
     Write("Outside.dot", "the user's template");
-    systemtest::UnixLink normal(Path("Templates\\Normal.dot"), Path("Outside.dot"));
+    testsupport::UnixLink normal(Path("Templates\\Normal.dot"), Path("Outside.dot"));
     systemtest::ReportAnswerer report;
     EXPECT_FALSE(files_.FileRename(Path("Templates\\Normal.dot"), Path("Templates\\Backup.dot"), true));
     report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",

@@ -85,7 +85,7 @@ TEST_F(FileSystemTest, FileCopyOntoALinkReplacesTheLinkNotWhatItLeadsTo) {
     Write("Keyboard.doc", "new document");
     Write("Letter.doc", "the user's letter");
     Folder("Tvx");
-    systemtest::UnixLink link(Path("Tvx\\Keyboard.doc"), Path("Letter.doc"));
+    testsupport::UnixLink link(Path("Tvx\\Keyboard.doc"), Path("Letter.doc"));
     files_.FileCopy(Path("Keyboard.doc"), Path("Tvx\\Keyboard.doc"));
     EXPECT_EQ(ReadFile(Path("Letter.doc")), "the user's letter");
     EXPECT_EQ(ReadFile(Path("Tvx\\Keyboard.doc")), "new document");

@@ -21,9 +21,7 @@ using Bytes = std::vector<BYTE>;
 class RegistryTest : public testing::Test {
 protected:
     void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, Wide().c_str()); }
-    void TearDown() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, Wide().c_str());
-    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, Wide().c_str()); }
 
     // The registry path as the class takes it.
     std::string Path(const std::string& below = "") const {
