@@ -94,10 +94,16 @@ std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
 // The path the system gives an open file or folder, after every link it followed to open it;
 // empty where it gives none (some network and virtual-machine shares).
 std::wstring FinalPath(HANDLE handle) {
-    const DWORD size = GetFinalPathNameByHandleW(handle, nullptr, 0, FILE_NAME_NORMALIZED);
-    std::wstring path(size, L'\0');
-    const DWORD length = size == 0 ? 0 : GetFinalPathNameByHandleW(handle, path.data(), size, FILE_NAME_NORMALIZED);
-    path.resize(length < size ? length : 0);
+    // Asked once with room for most paths: each ask costs the system a lookup of the volume.
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, FILE_NAME_NORMALIZED);
+    if (length >= MAX_PATH) {
+        const DWORD size = length;
+        path.resize(size);
+        length = GetFinalPathNameByHandleW(handle, path.data(), size, FILE_NAME_NORMALIZED);
+        length = length < size ? length : 0;
+    }
+    path.resize(length);
     return path;
 }
 
@@ -145,7 +151,10 @@ DWORD OpenIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG 
 }
 
 // Reads what the open entry is. Where the system gives no final path, its own attributes decide.
-DWORD Identify(const Entry& folder, const std::wstring& name, Entry& entry) {
+// Asked for its attributes alone, it tells nothing of a link that the system followed.
+enum class Depth { Attributes, Place };
+
+DWORD Identify(const Entry& folder, const std::wstring& name, Entry& entry, Depth depth = Depth::Place) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     if (!GetFileInformationByHandleEx(entry.handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
         return GetLastError();
@@ -154,6 +163,9 @@ DWORD Identify(const Entry& folder, const std::wstring& name, Entry& entry) {
     // Name surrogates are the links and junctions; other reparse points (cloud placeholders,
     // deduplicated files) are the files and folders they stand for.
     entry.link = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(tag.ReparseTag);
+    if (depth == Depth::Attributes) {
+        return NO_ERROR;
+    }
     entry.finalPath = FinalPath(entry.handle.get());
     const std::wstring expected = Joined(folder.finalPath, name);
     entry.followed = !entry.finalPath.empty() && !folder.finalPath.empty() &&
@@ -161,10 +173,11 @@ DWORD Identify(const Entry& folder, const std::wstring& name, Entry& entry) {
     return NO_ERROR;
 }
 
-DWORD OpenEntry(const Entry& folder, const std::wstring& name, ACCESS_MASK access, ULONG options, Entry& entry) {
+DWORD OpenEntry(const Entry& folder, const std::wstring& name, ACCESS_MASK access, ULONG options, Entry& entry,
+                Depth depth = Depth::Place) {
     const DWORD error =
         OpenIn(folder.handle.get(), name, access | FILE_READ_ATTRIBUTES, FILE_OPEN, options, entry.handle);
-    return error != NO_ERROR ? error : Identify(folder, name, entry);
+    return error != NO_ERROR ? error : Identify(folder, name, entry, depth);
 }
 
 // Opens the folder that the path's last part lies in, and hands back that part. The trusted
@@ -369,13 +382,13 @@ DWORD RemoveMatching(const Entry& folder, const std::wstring& leaf, Kind kind, D
 
 // What a copy may not replace: a folder, a read-only file (the system's own copy would replace it
 // under Wine, not on Windows), and anything at all unless told to overwrite. A link there is
-// replaced as itself.
+// replaced as itself, whatever it leads to.
 DWORD CheckTarget(const Entry& folder, const std::wstring& leaf, bool overwrite) {
     if (HasWildcards(leaf)) {
         return ERROR_INVALID_NAME;
     }
     Entry existing;
-    const DWORD error = OpenEntry(folder, leaf, 0, 0, existing);
+    const DWORD error = OpenEntry(folder, leaf, 0, 0, existing, Depth::Attributes);
     if (error == ERROR_FILE_NOT_FOUND) {
         return NO_ERROR;
     }
@@ -516,7 +529,7 @@ bool FileSystemObject::CopyThrough(const std::string& destination,
     Entry made;
     for (int attempt = 0; attempt < 8; ++attempt) {
         name = TemporaryName();
-        if (OpenEntry(folder, name, 0, 0, made) == ERROR_FILE_NOT_FOUND) {
+        if (OpenEntry(folder, name, 0, 0, made, Depth::Attributes) == ERROR_FILE_NOT_FOUND) {
             break;
         }
     }
