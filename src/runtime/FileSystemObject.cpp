@@ -157,7 +157,14 @@ enum class Depth { Attributes, Place };
 DWORD Identify(const Entry& folder, const std::wstring& name, Entry& entry, Depth depth = Depth::Place) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     if (!GetFileInformationByHandleEx(entry.handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
-        return GetLastError();
+        // Some shares of virtual machines know the attributes alone: a reparse point there counts
+        // as a link.
+        FILE_BASIC_INFO basic{};
+        if (!GetFileInformationByHandleEx(entry.handle.get(), FileBasicInfo, &basic, sizeof basic)) {
+            return GetLastError();
+        }
+        tag.FileAttributes = basic.FileAttributes;
+        tag.ReparseTag = IO_REPARSE_TAG_SYMLINK;
     }
     entry.attributes = tag.FileAttributes;
     // Name surrogates are the links and junctions; other reparse points (cloud placeholders,
