@@ -245,6 +245,22 @@ DWORD OpenFolderOf(const std::wstring& path, Entry& folder, std::wstring& leaf) 
     return NO_ERROR;
 }
 
+// The folder of the path's last part, opened as OpenFolderOf opens it, and that part; a pattern
+// there only where the call takes one. Raises what failed.
+struct Place {
+    Entry folder;
+    std::wstring leaf;
+};
+
+Place PlaceOf(const std::string& path, bool pattern) {
+    Place place;
+    Check(OpenFolderOf(Widen(path), place.folder, place.leaf));
+    if (!pattern && HasWildcards(place.leaf)) {
+        RaiseWin32(ERROR_INVALID_NAME);
+    }
+    return place;
+}
+
 struct Listed {
     std::wstring name;
     DWORD attributes;
@@ -391,9 +407,6 @@ DWORD RemoveMatching(const Entry& folder, const std::wstring& leaf, Kind kind, D
 // under Wine, not on Windows), and anything at all unless told to overwrite. A link there is
 // replaced as itself, whatever it leads to.
 DWORD CheckTarget(const Entry& folder, const std::wstring& leaf, bool overwrite) {
-    if (HasWildcards(leaf)) {
-        return ERROR_INVALID_NAME;
-    }
     Entry existing;
     const DWORD error = OpenEntry(folder, leaf, 0, 0, existing, Depth::Attributes);
     if (error == ERROR_FILE_NOT_FOUND) {
@@ -499,9 +512,7 @@ void FileSystemObject::Copy(const std::string& source, const std::string& destin
     if (!from) {
         RaiseWin32(GetLastError());
     }
-    Entry folder;
-    std::wstring leaf;
-    Check(OpenFolderOf(Widen(destination), folder, leaf));
+    const auto [folder, leaf] = PlaceOf(destination, false);
     Check(CheckTarget(folder, leaf, overwrite));
 
     Entry copy;
@@ -527,7 +538,8 @@ bool FileSystemObject::CopyThrough(const std::string& destination,
                                    const std::function<bool(const std::string&)>& copy) const {
     Entry folder;
     std::wstring leaf;
-    if (OpenFolderOf(Widen(destination), folder, leaf) != NO_ERROR || CheckTarget(folder, leaf, true) != NO_ERROR) {
+    if (OpenFolderOf(Widen(destination), folder, leaf) != NO_ERROR || HasWildcards(leaf) ||
+        CheckTarget(folder, leaf, true) != NO_ERROR) {
         return false;
     }
     // The system's copy goes by name, to a name that is free now; the file it made is then taken
@@ -557,9 +569,7 @@ bool FileSystemObject::CopyThrough(const std::string& destination,
 }
 
 void FileSystemObject::DeleteFiles(const std::string& fileSpec) const {
-    Entry folder;
-    std::wstring leaf;
-    Check(OpenFolderOf(Widen(fileSpec), folder, leaf));
+    const auto [folder, leaf] = PlaceOf(fileSpec, true);
     Check(RemoveMatching(folder, leaf, Kind::Files, ERROR_FILE_NOT_FOUND));
 }
 
@@ -579,12 +589,7 @@ void FileSystemObject::CheckNoLinkFollowed(const std::string& path) const {
 }
 
 void FileSystemObject::CreateFolder(const std::string& path) const {
-    Entry folder;
-    std::wstring leaf;
-    Check(OpenFolderOf(Widen(path), folder, leaf));
-    if (HasWildcards(leaf)) {
-        RaiseWin32(ERROR_INVALID_NAME);
-    }
+    const auto [folder, leaf] = PlaceOf(path, false);
     // Made new or not at all: an entry of the name, a dangling link too, is "file exists".
     FileHandle created;
     Check(OpenIn(folder.handle.get(), leaf, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_CREATE,
@@ -593,19 +598,12 @@ void FileSystemObject::CreateFolder(const std::string& path) const {
 
 // A missing folder, or a file of the folder's name, is "path not found".
 void FileSystemObject::DeleteFolder(const std::string& path) const {
-    Entry folder;
-    std::wstring leaf;
-    Check(OpenFolderOf(Widen(path), folder, leaf));
+    const auto [folder, leaf] = PlaceOf(path, true);
     Check(RemoveMatching(folder, leaf, Kind::Folders, ERROR_PATH_NOT_FOUND));
 }
 
 FileHandle FileSystemObject::OpenForAppending(const std::string& path) const {
-    Entry folder;
-    std::wstring leaf;
-    Check(OpenFolderOf(Widen(path), folder, leaf));
-    if (HasWildcards(leaf)) {
-        RaiseWin32(ERROR_INVALID_NAME);
-    }
+    const auto [folder, leaf] = PlaceOf(path, false);
     // Opened when it is there, else created new: an open that may also create would create the
     // file that a dangling link points to.
     constexpr ULONG kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;

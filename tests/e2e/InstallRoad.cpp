@@ -100,6 +100,15 @@ void FillFontsSameSizeOtherBytes(const Sandbox& sandbox) {
     }
 }
 
+void ExpectFileReport(const testsupport::ShownDialog& shown, const std::string& description,
+                      const std::string& errorText, int number) {
+    EXPECT_EQ(shown.Headline, "Fehler");
+    EXPECT_NE(shown.Body.find("Fehlerbeschreibung: \"" + description + "\"\nVisual Basic Fehler: \"" + errorText +
+                              "\"\nVisual Basic Fehlernummer: " + std::to_string(number) + "\n"),
+              std::string::npos)
+        << shown.Body;
+}
+
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;

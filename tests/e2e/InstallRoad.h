@@ -55,6 +55,11 @@ void FillFontsSameSizeOtherBytes(const Sandbox& sandbox);
 // The bytes FillFontsSameSizeOtherBytes writes for a font.
 std::string SameSizeOtherBytes(const std::string& fontName);
 
+// An expected-error dialog of a file operation: its headline, the operation's description, and
+// the run-time error's text and number a Windows user sees.
+void ExpectFileReport(const testsupport::ShownDialog& shown, const std::string& description,
+                      const std::string& errorText, int number);
+
 // The names in a folder, without "." and "..", sorted without regard to case.
 std::vector<std::string> FolderEntries(const std::string& folder);
 
