@@ -1,54 +1,34 @@
 #include "FileSystemObject.h"
 
+#include "FileEntry.h"
 #include "RuntimeError.h"
 #include "Text.h"
 
-#include <winternl.h>
-
-#include <cstddef>
-#include <cstring>
 #include <vector>
 
 namespace runtime {
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+using Deletion = FileEntry::Deletion;
+using Depth = FileEntry::Depth;
+using Replace = FileSystemObject::Replace;
+
 // What a call gives that meets a link it must not follow (75 to the user).
 constexpr DWORD kLinkRefused = kWin32StoppedOnLink;
-// The immediate delete of Windows 10, which the compiler's headers declare only for programs that
-// need Windows 10; this one runs on older systems too, where the call refuses.
-constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
-constexpr DWORD kDispositionDelete = 0x1;
-constexpr DWORD kDispositionPosixSemantics = 0x2;
-constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
 constexpr ACCESS_MASK kRemoveAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
-constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
-// The attributes that a file's basic information can set.
-constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
-                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr ULONG kRenameReplaceIfExists = 0x1;
+constexpr ULONG kRenamePosixSemantics = 0x2;
+constexpr ULONG kRenameIgnoreReadOnly = 0x40;
+constexpr wchar_t kTemporaryPrefix[] = L"~tvx";
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
 
 enum class Kind { Files, Folders };
-
-// One thread uses the program's file calls; the list only grows.
-std::vector<std::wstring>& TrustedFolders() {
-    static std::vector<std::wstring> folders;
-    return folders;
-}
 
 void Check(DWORD error) {
     if (error != NO_ERROR) {
         RaiseWin32(error);
     }
-}
-
-bool IsSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
-
-bool SameText(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength) {
-    return CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength), TRUE) == CSTR_EQUAL;
 }
 
 bool HasWildcards(const std::wstring& name) {
@@ -87,251 +67,35 @@ bool Matches(std::wstring pattern, std::wstring name) {
     return p == pattern.size();
 }
 
-std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
-    return !folder.empty() && IsSeparator(folder.back()) ? folder + name : folder + L'\\' + name;
-}
-
-// The path the system gives an open file or folder, after every link it followed to open it;
-// empty where it gives none (some network and virtual-machine shares).
-std::wstring FinalPath(HANDLE handle) {
-    // Asked once with room for most paths: each ask costs the system a lookup of the volume.
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, FILE_NAME_NORMALIZED);
-    if (length >= MAX_PATH) {
-        const DWORD size = length;
-        path.resize(size);
-        length = GetFinalPathNameByHandleW(handle, path.data(), size, FILE_NAME_NORMALIZED);
-        length = length < size ? length : 0;
-    }
-    path.resize(length);
-    return path;
-}
-
-// An open file or folder and what its handle tells of it.
-struct Entry {
-    FileHandle handle;
-    DWORD attributes = 0;
-    std::wstring finalPath;
-    // A link or junction, opened as itself.
-    bool link = false;
-    // Not where it was looked for: a link that the system followed to open it anyway (Wine's), or
-    // a folder on the way swapped for one meanwhile. Nothing is done to it.
-    bool followed = false;
-
-    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-};
-
-// Opens or creates an entry of the folder by its own name, relative to the folder's handle: the
-// entry is looked for in the folder that was opened, whatever the folder's path leads to by now.
-// A link as the entry is opened as itself where the system can. The system's native call: its
-// Win32 form knows no folder handle to open relative to.
-DWORD OpenIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition, ULONG options,
-             FileHandle& entry, ULONG share = kShareAll) {
-    // A name relative to a folder handle is one entry of that folder: no path, no stream, and never
-    // empty (which would open the folder itself).
-    if (name.empty() || name == L"." || name == L".." || name.find_first_of(L"\\/:") != std::wstring::npos ||
-        name.size() > 255) {
-        return ERROR_INVALID_NAME;
-    }
-    UNICODE_STRING text;
-    text.Buffer = const_cast<wchar_t*>(name.c_str());
-    text.Length = text.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
-    IO_STATUS_BLOCK status{};
-    HANDLE handle = nullptr;
-    const NTSTATUS result =
-        NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
-                     disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
-    if (!NT_SUCCESS(result)) {
-        return RtlNtStatusToDosError(result);
-    }
-    entry.reset(handle);
-    return NO_ERROR;
-}
-
-// Reads what the open entry is. Where the system gives no final path, its own attributes decide.
-// Asked for its attributes alone, it tells nothing of a link that the system followed.
-enum class Depth { Attributes, Place };
-
-DWORD Identify(const Entry& folder, const std::wstring& name, Entry& entry, Depth depth = Depth::Place) {
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!GetFileInformationByHandleEx(entry.handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
-        // Some shares of virtual machines know the attributes alone: a reparse point there counts
-        // as a link.
-        FILE_BASIC_INFO basic{};
-        if (!GetFileInformationByHandleEx(entry.handle.get(), FileBasicInfo, &basic, sizeof basic)) {
-            return GetLastError();
-        }
-        tag.FileAttributes = basic.FileAttributes;
-        tag.ReparseTag = IO_REPARSE_TAG_SYMLINK;
-    }
-    entry.attributes = tag.FileAttributes;
-    // Name surrogates are the links and junctions; other reparse points (cloud placeholders,
-    // deduplicated files) are the files and folders they stand for.
-    entry.link = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(tag.ReparseTag);
-    if (depth == Depth::Attributes) {
-        return NO_ERROR;
-    }
-    entry.finalPath = FinalPath(entry.handle.get());
-    const std::wstring expected = Joined(folder.finalPath, name);
-    entry.followed = !entry.finalPath.empty() && !folder.finalPath.empty() &&
-                     !SameText(entry.finalPath.c_str(), entry.finalPath.size(), expected.c_str(), expected.size());
-    return NO_ERROR;
-}
-
-DWORD OpenEntry(const Entry& folder, const std::wstring& name, ACCESS_MASK access, ULONG options, Entry& entry,
-                Depth depth = Depth::Place) {
-    const DWORD error =
-        OpenIn(folder.handle.get(), name, access | FILE_READ_ATTRIBUTES, FILE_OPEN, options, entry.handle);
-    return error != NO_ERROR ? error : Identify(folder, name, entry, depth);
-}
-
-// Opens the folder that the path's last part lies in, and hands back that part. The trusted
-// folder in front of the path is opened by its path; each folder below it relative to the one
-// before, and none of them may be a link.
-DWORD OpenFolderOf(const std::wstring& path, Entry& folder, std::wstring& leaf) {
-    const size_t end = path.find_last_of(L"\\/");
-    leaf = end == std::wstring::npos ? path : path.substr(end + 1);
-    std::wstring base = end == std::wstring::npos ? L".\\" : path.substr(0, end + 1);
-    std::wstring below;
-    size_t longest = 0;
-    for (const std::wstring& trusted : TrustedFolders()) {
-        if (trusted.size() > longest && trusted.size() <= base.size() &&
-            SameText(base.c_str(), trusted.size(), trusted.c_str(), trusted.size())) {
-            longest = trusted.size();
-        }
-    }
-    if (longest != 0) {
-        below = base.substr(longest);
-        base.resize(longest);
-    }
-
-    folder.handle.reset(CreateFileW(base.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder.handle) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
-    }
-    FILE_BASIC_INFO basic{};
-    if (!GetFileInformationByHandleEx(folder.handle.get(), FileBasicInfo, &basic, sizeof basic)) {
-        return GetLastError();
-    }
-    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return ERROR_PATH_NOT_FOUND;
-    }
-    folder.attributes = basic.FileAttributes;
-    folder.finalPath = FinalPath(folder.handle.get());
-
-    for (size_t start = 0; start < below.size();) {
-        size_t stop = start;
-        while (stop < below.size() && !IsSeparator(below[stop])) {
-            ++stop;
-        }
-        if (stop > start) {
-            const std::wstring name = below.substr(start, stop - start);
-            Entry next;
-            const DWORD error = OpenEntry(folder, name, kFolderAccess, FILE_DIRECTORY_FILE, next);
-            if (error != NO_ERROR) {
-                return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
-            }
-            if (next.link || next.followed) {
-                return kLinkRefused;
-            }
-            folder = std::move(next);
-        }
-        start = stop + 1;
-    }
-    return NO_ERROR;
-}
-
-// The folder of the path's last part, opened as OpenFolderOf opens it, and that part; a pattern
-// there only where the call takes one. Raises what failed.
+// The folder of the path's last part, opened as FileEntry::OpenFolderOf opens it, and that part; a
+// pattern there only where the call takes one.
 struct Place {
-    Entry folder;
+    FileEntry folder;
     std::wstring leaf;
 };
 
+DWORD Locate(const std::string& path, bool pattern, Place& place) {
+    const DWORD error = FileEntry::OpenFolderOf(Widen(path), place.folder, place.leaf);
+    return error == NO_ERROR && !pattern && HasWildcards(place.leaf) ? ERROR_INVALID_NAME : error;
+}
+
 Place PlaceOf(const std::string& path, bool pattern) {
     Place place;
-    Check(OpenFolderOf(Widen(path), place.folder, place.leaf));
-    if (!pattern && HasWildcards(place.leaf)) {
-        RaiseWin32(ERROR_INVALID_NAME);
-    }
+    Check(Locate(path, pattern, place));
     return place;
 }
 
-struct Listed {
-    std::wstring name;
-    DWORD attributes;
-};
-
-// The entries of the open folder, read through its handle: what that folder holds, whatever its
-// path leads to by now.
-DWORD List(const Entry& folder, std::vector<Listed>& entries) {
-    std::vector<std::byte> buffer(64 * 1024);
-    FILE_INFO_BY_HANDLE_CLASS part = FileFullDirectoryRestartInfo;
-    while (GetFileInformationByHandleEx(folder.handle.get(), part, buffer.data(), static_cast<DWORD>(buffer.size()))) {
-        part = FileFullDirectoryInfo;
-        for (size_t offset = 0;;) {
-            const auto* item = reinterpret_cast<const FILE_FULL_DIR_INFO*>(buffer.data() + offset);
-            std::wstring name(item->FileName, item->FileNameLength / sizeof(wchar_t));
-            if (name != L"." && name != L"..") {
-                entries.push_back({std::move(name), item->FileAttributes});
-            }
-            if (item->NextEntryOffset == 0) {
-                break;
-            }
-            offset += item->NextEntryOffset;
-        }
-    }
-    const DWORD error = GetLastError();
-    return error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND ? NO_ERROR : error;
-}
-
-bool SetAttributes(HANDLE entry, DWORD attributes) {
-    FILE_BASIC_INFO basic{};
-    attributes &= kSettableAttributes;
-    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
-    return SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic) != FALSE;
-}
-
-// Deletes the open entry: at once, as POSIX does, where the system offers it, so that no entry
-// left "delete pending" by a virus scanner or the indexer holding it for a moment keeps its folder
-// from going next. Before Windows 10, on FAT and many network shares, and under Wine, only the
-// classic delete on close is there; it refuses a read-only entry, whose attribute therefore goes
-// first and comes back when the delete fails.
-DWORD Dispose(const Entry& entry) {
-    DWORD immediate = kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly;
-    if (SetFileInformationByHandle(entry.handle.get(), kFileDispositionInfoEx, &immediate, sizeof immediate)) {
-        return NO_ERROR;
-    }
-    const bool readOnly = (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly && !SetAttributes(entry.handle.get(), entry.attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        return GetLastError();
-    }
-    FILE_DISPOSITION_INFO classic{TRUE};
-    if (SetFileInformationByHandle(entry.handle.get(), FileDispositionInfo, &classic, sizeof classic)) {
-        return NO_ERROR;
-    }
-    const DWORD error = GetLastError();
-    if (readOnly) {
-        SetAttributes(entry.handle.get(), entry.attributes);
-    }
-    return error;
-}
-
-DWORD Remove(const Entry& entry);
+DWORD Remove(const FileEntry& entry);
 
 // Removes everything in the open folder, going on after a failure; the first failure.
-DWORD RemoveContents(const Entry& folder) {
-    std::vector<Listed> children;
-    DWORD failure = List(folder, children);
-    for (const Listed& child : children) {
-        Entry entry;
+DWORD RemoveContents(const FileEntry& folder) {
+    std::vector<FileEntry::Listed> children;
+    DWORD failure = folder.List(children);
+    for (const FileEntry::Listed& child : children) {
+        FileEntry entry;
         const ACCESS_MASK access =
             kRemoveAccess | ((child.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FILE_LIST_DIRECTORY : 0);
-        DWORD error = OpenEntry(folder, child.name, access, 0, entry);
+        DWORD error = entry.Open(folder, child.name, access, 0);
         if (error == NO_ERROR) {
             error = Remove(entry);
         }
@@ -348,32 +112,32 @@ DWORD RemoveContents(const Entry& folder) {
 
 // Removes the open entry with everything in it. A link or junction goes as itself and is never
 // entered; one that the system followed is left alone.
-DWORD Remove(const Entry& entry) {
-    if (entry.followed) {
+DWORD Remove(const FileEntry& entry) {
+    if (entry.IsFollowed()) {
         return kLinkRefused;
     }
     // The contents first, through the handle that was checked.
-    if (entry.IsFolder() && !entry.link) {
+    if (entry.IsFolder() && !entry.IsLink()) {
         const DWORD failure = RemoveContents(entry);
         if (failure != NO_ERROR) {
             return failure;
         }
     }
-    return Dispose(entry);
+    return entry.Dispose();
 }
 
 // Removes every entry of the kind that the name or pattern matches in the folder, going on after a
 // failure. The first failure's error code; noMatch when nothing of the kind matched.
-DWORD RemoveMatching(const Entry& folder, const std::wstring& leaf, Kind kind, DWORD noMatch) {
+DWORD RemoveMatching(const FileEntry& folder, const std::wstring& leaf, Kind kind, DWORD noMatch) {
     const bool folders = kind == Kind::Folders;
-    std::vector<Listed> candidates;
+    std::vector<FileEntry::Listed> candidates;
     if (HasWildcards(leaf)) {
-        std::vector<Listed> entries;
-        const DWORD error = List(folder, entries);
+        std::vector<FileEntry::Listed> entries;
+        const DWORD error = folder.List(entries);
         if (error != NO_ERROR) {
             return error;
         }
-        for (Listed& entry : entries) {
+        for (FileEntry::Listed& entry : entries) {
             if (((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders && Matches(leaf, entry.name)) {
                 candidates.push_back(std::move(entry));
             }
@@ -383,14 +147,14 @@ DWORD RemoveMatching(const Entry& folder, const std::wstring& leaf, Kind kind, D
     }
     DWORD failure = NO_ERROR;
     bool matched = false;
-    for (const Listed& candidate : candidates) {
-        Entry entry;
-        DWORD error = OpenEntry(folder, candidate.name, kRemoveAccess | (folders ? FILE_LIST_DIRECTORY : 0), 0, entry);
+    for (const FileEntry::Listed& candidate : candidates) {
+        FileEntry entry;
+        DWORD error = entry.Open(folder, candidate.name, kRemoveAccess | (folders ? FILE_LIST_DIRECTORY : 0), 0);
         if (error == ERROR_FILE_NOT_FOUND) {
             continue;
         }
         if (error == NO_ERROR) {
-            if (!entry.followed && entry.IsFolder() != folders) {
+            if (!entry.IsFollowed() && entry.IsFolder() != folders) {
                 continue;
             }
             error = Remove(entry);
@@ -403,23 +167,23 @@ DWORD RemoveMatching(const Entry& folder, const std::wstring& leaf, Kind kind, D
     return matched ? failure : noMatch;
 }
 
-// What a copy may not replace: a folder, a read-only file (the system's own copy would replace it
-// under Wine, not on Windows), and anything at all unless told to overwrite. A link there is
-// replaced as itself, whatever it leads to.
-DWORD CheckTarget(const Entry& folder, const std::wstring& leaf, bool overwrite) {
-    Entry existing;
-    const DWORD error = OpenEntry(folder, leaf, 0, 0, existing, Depth::Attributes);
+// What a copy may not replace: a folder, a read-only file of the user's (the system's own copy
+// would replace it under Wine, not on Windows), and anything at all unless told to. A link there
+// is replaced as itself, whatever it leads to.
+DWORD CheckTarget(const FileEntry& folder, const std::wstring& leaf, Replace replace) {
+    FileEntry existing;
+    const DWORD error = existing.Open(folder, leaf, 0, 0, Depth::Attributes);
     if (error == ERROR_FILE_NOT_FOUND) {
         return NO_ERROR;
     }
     if (error != NO_ERROR) {
         return error;
     }
-    if (!overwrite) {
+    if (replace == Replace::Never) {
         return ERROR_FILE_EXISTS;
     }
-    return (existing.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0 ? ERROR_ACCESS_DENIED
-                                                                                             : NO_ERROR;
+    return existing.IsFolder() || (existing.IsReadOnly() && replace != Replace::Delivered) ? ERROR_ACCESS_DENIED
+                                                                                           : NO_ERROR;
 }
 
 // A name for a new file beside the target that no one has reason to use; a name taken is tried
@@ -432,26 +196,39 @@ std::wstring TemporaryName() {
                                      static_cast<unsigned long long>(now.QuadPart) ^
                                      (++counter * 0x9E3779B97F4A7C15ull);
     wchar_t name[32];
-    wsprintfW(name, L"~tvx%08lx%08lx.tmp", static_cast<unsigned long>(value >> 32),
-              static_cast<unsigned long>(value & 0xFFFFFFFFu));
+    wsprintfW(name, L"%ls%08lx%08lx%ls", kTemporaryPrefix, static_cast<unsigned long>(value >> 32),
+              static_cast<unsigned long>(value & 0xFFFFFFFFu), kTemporarySuffix);
     return name;
 }
 
-// Gives the open file the entry's name in the folder, in one step; an entry of that name is
-// replaced (itself, a link too) when told to, else the rename fails. The system's native call:
-// its Win32 form takes the new name as a path of its own under Wine and refuses a folder handle.
-DWORD RenameTo(const Entry& file, const Entry& folder, const std::wstring& name, bool replace) {
-    const size_t nameBytes = name.size() * sizeof(wchar_t);
-    std::vector<std::byte> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t));
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = replace ? TRUE : FALSE;
-    rename->RootDirectory = folder.handle.get();
-    rename->FileNameLength = static_cast<DWORD>(nameBytes);
-    std::memcpy(rename->FileName, name.data(), nameBytes);
-    IO_STATUS_BLOCK status{};
-    const NTSTATUS result = NtSetInformationFile(file.handle.get(), &status, rename, static_cast<ULONG>(buffer.size()),
-                                                 FileRenameInformation);
-    return NT_SUCCESS(result) ? NO_ERROR : RtlNtStatusToDosError(result);
+bool IsTemporaryName(const std::wstring& name) {
+    constexpr size_t kPrefix = std::size(kTemporaryPrefix) - 1;
+    constexpr size_t kSuffix = std::size(kTemporarySuffix) - 1;
+    if (name.size() != kPrefix + 16 + kSuffix || name.compare(0, kPrefix, kTemporaryPrefix) != 0 ||
+        name.compare(kPrefix + 16, kSuffix, kTemporarySuffix) != 0) {
+        return false;
+    }
+    return name.find_first_not_of(L"0123456789abcdef", kPrefix) == kPrefix + 16;
+}
+
+// Temporary files of this program that a run left in the folder where it could not have the system
+// delete them with its process. One that another run still writes is open to no one else, and
+// stays.
+void SweepTemporaryFiles(const FileEntry& folder) {
+    std::vector<FileEntry::Listed> entries;
+    if (folder.List(entries) != NO_ERROR) {
+        return;
+    }
+    for (const FileEntry::Listed& listed : entries) {
+        if ((listed.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsTemporaryName(listed.name)) {
+            continue;
+        }
+        FileEntry stale;
+        if (stale.OpenRaw(folder, listed.name, kRemoveAccess, FILE_OPEN, FILE_NON_DIRECTORY_FILE, 0) == NO_ERROR &&
+            stale.Identify(folder, listed.name) == NO_ERROR && !stale.IsLink() && !stale.IsFollowed()) {
+            stale.Dispose();
+        }
+    }
 }
 
 DWORD CopyContent(HANDLE from, HANDLE to) {
@@ -479,121 +256,206 @@ DWORD CopyContent(HANDLE from, HANDLE to) {
     }
 }
 
-// The copy keeps the source's time of last change and its attributes, as the system's own copy
-// does; set once the copy has its name, since a read-only file could not be deleted again after a
-// failed rename. Neither is the copy's content: a failure here fails nothing.
-void CarryOver(HANDLE from, HANDLE to) {
-    FILE_BASIC_INFO source{};
-    if (GetFileInformationByHandleEx(from, FileBasicInfo, &source, sizeof source)) {
-        FILE_BASIC_INFO copy{};
-        copy.LastWriteTime = source.LastWriteTime;
-        const DWORD attributes = source.FileAttributes & kSettableAttributes;
-        copy.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
-        SetFileInformationByHandle(to, FileBasicInfo, &copy, sizeof copy);
+// Where the classic rename refuses to replace a file that others hold open (even sharing delete,
+// as the indexer, a virus scanner or a preview does), or a read-only one: the old file goes aside
+// under a temporary name in its folder, to be deleted when the last of them lets go, and the new
+// one takes its name. Each step is taken back when the next fails, so the name is never left
+// without a file. A holder that does not share delete refuses the first step.
+DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace) {
+    FileEntry old;
+    DWORD error = old.Open(folder, leaf, kRemoveAccess, FILE_NON_DIRECTORY_FILE);
+    if (error != NO_ERROR) {
+        return error;
     }
+    if (old.IsFollowed()) {
+        return kLinkRefused;
+    }
+    if (old.IsReadOnly() && replace != Replace::Delivered) {
+        return ERROR_ACCESS_DENIED;
+    }
+    error = ERROR_ALREADY_EXISTS;
+    for (int attempt = 0; attempt < 8 && error == ERROR_ALREADY_EXISTS; ++attempt) {
+        error = old.RenameTo(folder, TemporaryName(), false);
+    }
+    if (error != NO_ERROR) {
+        return error;
+    }
+    // On close only: an immediate delete could not be taken back.
+    error = old.Dispose(Deletion::OnClose);
+    if (error == NO_ERROR) {
+        error = file.RenameTo(folder, leaf, false);
+        if (error != NO_ERROR) {
+            old.Undispose();
+        }
+    }
+    if (error != NO_ERROR) {
+        old.RenameTo(folder, leaf, false);
+    }
+    return error;
+}
+
+// Puts the open file in the target's place in the folder, replacing what is there as the caller
+// allows.
+DWORD PutInPlace(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace) {
+    if (replace == Replace::Never) {
+        return file.RenameTo(folder, leaf, false);
+    }
+    // The POSIX rename replaces a target that others hold open while sharing delete: Windows 10
+    // 1709 on, on NTFS; the read-only target only from 1809. Elsewhere (Windows 7 and 8, FAT, most
+    // shares, Wine 8) the call is refused and the classic rename follows.
+    const ULONG flags =
+        kRenameReplaceIfExists | kRenamePosixSemantics | (replace == Replace::Delivered ? kRenameIgnoreReadOnly : 0);
+    if (file.RenameToEx(folder, leaf, flags) == NO_ERROR) {
+        return NO_ERROR;
+    }
+    const DWORD error = file.RenameTo(folder, leaf, true);
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
+        return error;
+    }
+    const DWORD aside = ReplaceAside(file, folder, leaf, replace);
+    return aside == NO_ERROR || aside == kLinkRefused ? aside : error;
+}
+
+// The copy keeps the source's time of last change and its attributes, as the system's own copy
+// does, but for the read-only bit of a delivered file; set once the copy has its name. Neither is
+// the copy's content: a failure here fails nothing.
+void CarryOver(const FILE_BASIC_INFO& source, HANDLE to, Replace replace) {
+    FILE_BASIC_INFO copy{};
+    copy.LastWriteTime = source.LastWriteTime;
+    DWORD attributes = source.FileAttributes;
+    if (replace == Replace::Delivered) {
+        attributes &= ~FILE_ATTRIBUTE_READONLY;
+    }
+    copy.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    SetFileInformationByHandle(to, FileBasicInfo, &copy, sizeof copy);
 }
 
 } // namespace
 
-void FileSystemObject::TrustFolder(const std::string& folder) {
-    std::wstring path = Widen(folder);
-    if (path.empty()) {
-        return;
-    }
-    if (!IsSeparator(path.back())) {
-        path += L'\\';
-    }
-    TrustedFolders().push_back(std::move(path));
-}
-
-void FileSystemObject::Copy(const std::string& source, const std::string& destination, bool overwrite) const {
-    const FileHandle from(CreateFileW(Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!from) {
-        RaiseWin32(GetLastError());
-    }
-    const auto [folder, leaf] = PlaceOf(destination, false);
-    Check(CheckTarget(folder, leaf, overwrite));
-
-    Entry copy;
-    DWORD error = ERROR_ALREADY_EXISTS;
-    for (int attempt = 0; attempt < 8 && error == ERROR_ALREADY_EXISTS; ++attempt) {
-        // Nobody else opens the file while it is being written.
-        error = OpenIn(folder.handle.get(), TemporaryName(), GENERIC_WRITE | kRemoveAccess, FILE_CREATE,
-                       FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, copy.handle, 0);
-    }
-    Check(error);
-    error = CopyContent(from.get(), copy.handle.get());
-    if (error == NO_ERROR) {
-        error = RenameTo(copy, folder, leaf, overwrite);
-    }
-    if (error != NO_ERROR) {
-        Dispose(copy);
-        RaiseWin32(error);
-    }
-    CarryOver(from.get(), copy.handle.get());
-}
-
-bool FileSystemObject::CopyThrough(const std::string& destination,
-                                   const std::function<bool(const std::string&)>& copy) const {
-    Entry folder;
+struct FileSystemObject::Pending::State {
+    FileEntry folder;
     std::wstring leaf;
-    if (OpenFolderOf(Widen(destination), folder, leaf) != NO_ERROR || HasWildcards(leaf) ||
-        CheckTarget(folder, leaf, true) != NO_ERROR) {
-        return false;
-    }
-    // The system's copy goes by name, to a name that is free now; the file it made is then taken
-    // from the folder that was checked, and only if it is a plain file.
-    std::wstring name;
-    Entry made;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        name = TemporaryName();
-        if (OpenEntry(folder, name, 0, 0, made, Depth::Attributes) == ERROR_FILE_NOT_FOUND) {
-            break;
+    // The temporary file with the whole content; closed once it has the target's name.
+    FileEntry copy;
+    // Whether the system deletes the temporary file when its handle closes.
+    bool marked = false;
+    FILE_BASIC_INFO source{};
+
+    // Copies the source to a new temporary file beside the target, open to no one else and marked
+    // for deletion while it is written: a run killed meanwhile leaves nothing, the system deletes
+    // the file with the process's handles. Where the mark cannot be had, what earlier runs left so
+    // in the folder goes now.
+    DWORD Make(const std::string& sourcePath, const std::string& destination, Replace replace) {
+        const FileHandle from(CreateFileW(Widen(sourcePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!from) {
+            return GetLastError();
         }
+        Place place;
+        DWORD error = Locate(destination, false, place);
+        if (error == NO_ERROR) {
+            error = CheckTarget(place.folder, place.leaf, replace);
+        }
+        FileEntry made;
+        if (error == NO_ERROR) {
+            error = ERROR_ALREADY_EXISTS;
+            for (int attempt = 0; attempt < 8 && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
+                 ++attempt) {
+                error = made.OpenRaw(place.folder, TemporaryName(), GENERIC_WRITE | kRemoveAccess, FILE_CREATE,
+                                     FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, 0);
+            }
+        }
+        if (error != NO_ERROR) {
+            return error;
+        }
+        marked = made.MarkForDeletion(true);
+        if (!marked) {
+            SweepTemporaryFiles(place.folder);
+        }
+        error = CopyContent(from.get(), made.Handle());
+        if (error == NO_ERROR && !GetFileInformationByHandleEx(from.get(), FileBasicInfo, &source, sizeof source)) {
+            source.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        }
+        folder = std::move(place.folder);
+        leaf = std::move(place.leaf);
+        copy = std::move(made);
+        if (error != NO_ERROR) {
+            Discard();
+        }
+        return error;
     }
-    const std::string path = destination.substr(0, destination.size() - Narrow(leaf).size()) + Narrow(name);
-    const bool copied = copy(path);
-    if (OpenEntry(folder, name, kRemoveAccess, FILE_NON_DIRECTORY_FILE, made) != NO_ERROR) {
-        return false;
+
+    // A file marked for deletion cannot take a name on Windows: the mark goes just before the
+    // rename and comes back when the rename fails.
+    DWORD PutInPlace(Replace replace) {
+        if (marked && !copy.MarkForDeletion(false)) {
+            return GetLastError();
+        }
+        const DWORD error = runtime::PutInPlace(copy, folder, leaf, replace);
+        if (error != NO_ERROR) {
+            marked = marked && copy.MarkForDeletion(true);
+            return error;
+        }
+        CarryOver(source, copy.Handle(), replace);
+        copy.Close();
+        marked = false;
+        return NO_ERROR;
     }
-    if (made.link || made.followed) {
-        return false;
+
+    void Discard() {
+        if (copy && !marked) {
+            copy.Dispose();
+        }
+        copy.Close();
+        marked = false;
     }
-    // A copy that failed midway may have left its part.
-    if (!copied || RenameTo(made, folder, leaf, true) != NO_ERROR) {
-        Dispose(made);
-        return false;
+};
+
+FileSystemObject::Pending::Pending() : state_(std::make_unique<State>()) {}
+
+FileSystemObject::Pending::~Pending() {
+    state_->Discard();
+}
+
+void FileSystemObject::TrustFolder(const std::string& folder) {
+    FileEntry::Trust(Widen(folder));
+}
+
+void FileSystemObject::Copy(const std::string& source, const std::string& destination, Replace replace) const {
+    Pending pending;
+    Check(TryCopy(source, destination, replace, pending));
+}
+
+unsigned long FileSystemObject::TryCopy(const std::string& source, const std::string& destination, Replace replace,
+                                        Pending& pending) const {
+    Pending::State& state = *pending.state_;
+    DWORD error = NO_ERROR;
+    if (state.copy) {
+        // The target may have changed since the last attempt: a folder or a file of the user's
+        // that turned up there is still not replaced.
+        error = CheckTarget(state.folder, state.leaf, replace);
+    } else {
+        error = state.Make(source, destination, replace);
     }
-    return true;
+    return error != NO_ERROR ? error : state.PutInPlace(replace);
 }
 
 void FileSystemObject::DeleteFiles(const std::string& fileSpec) const {
-    const auto [folder, leaf] = PlaceOf(fileSpec, true);
-    Check(RemoveMatching(folder, leaf, Kind::Files, ERROR_FILE_NOT_FOUND));
+    Check(TryDeleteFiles(fileSpec));
 }
 
-void FileSystemObject::CheckNoLinkFollowed(const std::string& path) const {
-    Entry folder;
-    std::wstring leaf;
-    const DWORD error = OpenFolderOf(Widen(path), folder, leaf);
-    if (error == kLinkRefused) {
-        RaiseWin32(error);
-    }
-    // Anything else, a missing file or folder among it, the system's own call will meet itself.
-    Entry entry;
-    if (error == NO_ERROR && !HasWildcards(leaf) && OpenEntry(folder, leaf, 0, 0, entry) == NO_ERROR &&
-        entry.followed) {
-        RaiseWin32(kLinkRefused);
-    }
+unsigned long FileSystemObject::TryDeleteFiles(const std::string& fileSpec) const {
+    Place place;
+    const DWORD error = Locate(fileSpec, true, place);
+    return error != NO_ERROR ? error : RemoveMatching(place.folder, place.leaf, Kind::Files, ERROR_FILE_NOT_FOUND);
 }
 
 void FileSystemObject::CreateFolder(const std::string& path) const {
     const auto [folder, leaf] = PlaceOf(path, false);
     // Made new or not at all: an entry of the name, a dangling link too, is "file exists".
-    FileHandle created;
-    Check(OpenIn(folder.handle.get(), leaf, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_CREATE,
-                 FILE_DIRECTORY_FILE, created));
+    FileEntry created;
+    Check(created.OpenRaw(folder, leaf, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_CREATE, FILE_DIRECTORY_FILE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
 }
 
 // A missing folder, or a file of the folder's name, is "path not found".
@@ -607,20 +469,20 @@ FileHandle FileSystemObject::OpenForAppending(const std::string& path) const {
     // Opened when it is there, else created new: an open that may also create would create the
     // file that a dangling link points to.
     constexpr ULONG kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    Entry file;
-    const DWORD error = OpenIn(folder.handle.get(), leaf, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_OPEN,
-                               FILE_NON_DIRECTORY_FILE, file.handle, kShare);
+    FileEntry file;
+    const DWORD error =
+        file.OpenRaw(folder, leaf, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_OPEN, FILE_NON_DIRECTORY_FILE, kShare);
     if (error == ERROR_FILE_NOT_FOUND) {
-        Check(OpenIn(folder.handle.get(), leaf, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_CREATE,
-                     FILE_NON_DIRECTORY_FILE, file.handle, kShare));
-        return std::move(file.handle);
+        Check(file.OpenRaw(folder, leaf, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_CREATE, FILE_NON_DIRECTORY_FILE,
+                           kShare));
+        return file.Release();
     }
     Check(error);
-    Check(Identify(folder, leaf, file));
-    if (file.link || file.followed) {
+    Check(file.Identify(folder, leaf));
+    if (file.IsLink() || file.IsFollowed()) {
         RaiseWin32(kLinkRefused);
     }
-    return std::move(file.handle);
+    return file.Release();
 }
 
 } // namespace runtime

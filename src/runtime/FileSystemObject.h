@@ -2,7 +2,7 @@
 
 #include "Handle.h"
 
-#include <functional>
+#include <memory>
 #include <string>
 
 namespace runtime {
@@ -11,7 +11,8 @@ namespace runtime {
 // Each call either does all of its work or raises the run-time error a Windows user of the
 // scripting runtime sees (53 file not found, 58 file exists, 61 disk full, 70 permission denied,
 // 75 path/file access error, 76 path not found); whatever part of a delete the system refused is a
-// failure, never passed as done.
+// failure, never passed as done. A path is first made whole as the system makes it ("." and ".."
+// resolved), then worked on.
 //
 // Links and junctions. The folders that the registry and the system name (Word's program folder,
 // the Fonts folder, TEMP) are the user's to configure: their own paths may lead through links (a
@@ -21,29 +22,57 @@ namespace runtime {
 // link, each entry is opened as itself, and the work is done through the handles so opened, never
 // again by name. A link or junction is removed or replaced as itself where the system can; where
 // the system follows it even so (Wine shows a Unix link as a plain file or folder and deletes what
-// it points to) it is left as it is and the call fails with 75.
+// it points to), or where the place of an entry cannot be told at all, it is left as it is and the
+// call fails with 75.
 class FileSystemObject {
 public:
+    // What a copy may do to a file already at the target.
+    enum class Replace {
+        // Nothing: an existing target is "file exists".
+        Never,
+        // A writable file; a read-only one is the user's to keep.
+        Writable,
+        // The program's own file, even read-only (left so by an install from a CD); the copy does
+        // not take the read-only bit of the media.
+        Delivered,
+    };
+
+    // A copy's work so far, kept from one attempt of the in-use retries to the next: the checked
+    // folder and a temporary file beside the target with the complete content, so that a target
+    // held open costs one copy, not one per attempt. What the copy made and did not put in the
+    // target's place goes with this object, or with the process if it is killed.
+    class Pending {
+    public:
+        Pending();
+        ~Pending();
+        Pending(const Pending&) = delete;
+        Pending& operator=(const Pending&) = delete;
+
+    private:
+        friend class FileSystemObject;
+        struct State;
+        std::unique_ptr<State> state_;
+    };
+
     // The folder's own path is taken as it leads, links and all; paths below it follow none. For
     // the rest of the process, whichever object is asked.
     static void TrustFolder(const std::string& folder);
 
     // Copies to a temporary file beside the target and renames that to the target in one step, so
-    // that a copy that fails midway (a full disk) leaves the old target whole and no cut file. An
-    // existing target is replaced when told to overwrite, else it is "file exists"; a read-only
-    // target or a folder of the target's name is never replaced.
-    void Copy(const std::string& source, const std::string& destination, bool overwrite = true) const;
-    // As Copy, with the copy made by `copy`, which gets the temporary file's path and must create
-    // that file new. False when anything failed, without an error: for the in-use retries, which
-    // copy through the system's own function.
-    bool CopyThrough(const std::string& destination, const std::function<bool(const std::string&)>& copy) const;
+    // that a copy that fails midway (a full disk) leaves the old target whole and no cut file. A
+    // folder of the target's name is never replaced.
+    void Copy(const std::string& source, const std::string& destination, Replace replace = Replace::Writable) const;
+    // One attempt of Copy for the in-use retries, the failure handed back as the system's error
+    // code (kWin32StoppedOnLink for a link in the way): the content is copied only while `pending`
+    // holds no complete copy, and only the replacement is tried again.
+    unsigned long TryCopy(const std::string& source, const std::string& destination, Replace replace,
+                          Pending& pending) const;
     // The file, or every file that the pattern (* and ?) in the last part of the path matches,
     // read-only ones too; a pattern that matches no file is "file not found".
     void DeleteFiles(const std::string& fileSpec) const;
-    // Raises 75 where the path leads through a link below its trusted folder, or is a link that
-    // the system would follow: the in-use retries, which delete by name through the system's own
-    // function, make no attempt there.
-    void CheckNoLinkFollowed(const std::string& path) const;
+    // One attempt of DeleteFiles for the in-use retries, the failure handed back as the system's
+    // error code.
+    unsigned long TryDeleteFiles(const std::string& fileSpec) const;
     // That one folder; an existing one is "file exists".
     void CreateFolder(const std::string& path) const;
     // The folder with everything in it, read-only contents too.

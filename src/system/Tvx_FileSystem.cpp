@@ -1,9 +1,11 @@
 #include "Tvx_FileSystem.h"
 
-#include "Tvx_ExternalFunctions.h"
 #include "framework/Tarvex.h"
 #include "framework/Tvx_Errors.h"
 #include "runtime/Events.h"
+#include "runtime/RuntimeError.h"
+
+#include <windows.h>
 
 using runtime::Variant;
 
@@ -24,21 +26,10 @@ std::string DeleteMessage(const Variant& AFileName) {
     return "Löschen einer Datei fehlgeschlagen (" + Quoted(AFileName) + ")";
 }
 
-// The object's copy and delete, shared by the plain operations and the in-use retries.
-auto Copying(const Variant& ASource, const Variant& ADestination, bool overwrite = true) {
-    return [&, overwrite](const runtime::FileSystemObject& files) {
-        files.Copy(ASource.ToString(), ADestination.ToString(), overwrite);
-    };
-}
+using Replace = runtime::FileSystemObject::Replace;
 
 auto Deleting(const Variant& AFileName) {
     return [&](const runtime::FileSystemObject& files) { files.DeleteFiles(AFileName.ToString()); };
-}
-
-// The guard of the in-use retries: the system's own copy and delete work by name and, under Wine,
-// through links, so a path that leads through one gets no attempt of theirs.
-auto Guarding(const Variant& APath) {
-    return [&](const runtime::FileSystemObject& files) { files.CheckNoLinkFollowed(APath.ToString()); };
 }
 
 } // namespace
@@ -54,21 +45,18 @@ void Tvx_FileSystem::OnClassUnload() {
     FileSystemObject.reset();
 }
 
+// The program's own files: a read-only one (an earlier install from a CD) is replaced too.
 void Tvx_FileSystem::FileCopy(const Variant& ASource, const Variant& ADestination) {
-    FileCopyChecked(ASource, ADestination);
+    FileCopyChecked(ASource, ADestination, Replace::Delivered);
 }
 
+// One copy serves every attempt: a target held open costs one copy of the source, and each retry
+// tries only to put it in the target's place.
 bool Tvx_FileSystem::FileCopyInUse(const Variant& ASource, const Variant& ADestination) {
+    runtime::FileSystemObject::Pending pending;
     return Retried(
-        Copying(ASource, ADestination), Guarding(ADestination),
-        [&](Tvx_ExternalFunctions& functions) {
-            // The system's copy goes to a new file beside the target, which then takes the target's
-            // place as the object's own copy does: a retry that fails midway cuts no file either.
-            const bool copied =
-                runtime::FileSystemObject().CopyThrough(ADestination.ToString(), [&](const std::string& temporary) {
-                    return functions.CopyFile(ASource.ToString(), temporary, 1) != 0;
-                });
-            return copied ? 1 : 0;
+        [&](const runtime::FileSystemObject& files) {
+            return files.TryCopy(ASource.ToString(), ADestination.ToString(), Replace::Delivered, pending);
         },
         [&] { return CopyMessage(ASource, ADestination); });
 }
@@ -78,16 +66,16 @@ void Tvx_FileSystem::FileDelete(const Variant& AFileName) {
 }
 
 bool Tvx_FileSystem::FileDeleteInUse(const Variant& AFileName) {
-    return Retried(
-        Deleting(AFileName), Guarding(AFileName),
-        [&](Tvx_ExternalFunctions& functions) { return functions.DeleteFile(AFileName.ToString()); },
-        [&] { return DeleteMessage(AFileName); });
+    return Retried([&](const runtime::FileSystemObject& files) { return files.TryDeleteFiles(AFileName.ToString()); },
+                   [&] { return DeleteMessage(AFileName); });
 }
 
 // A caller goes on to put another file under the old name only when this says the name is free:
-// after a refused delete the old file stays, and so does whatever it leads to.
+// after a refused delete the old file stays, and so does whatever it leads to. The files renamed
+// are the user's: a read-only one of the new name is kept, and the copy keeps the old one's bits.
 bool Tvx_FileSystem::FileRename(const Variant& AOldName, const Variant& ANewName, bool ABooleanFailIfExists) {
-    return FileCopyChecked(AOldName, ANewName, !ABooleanFailIfExists) && FileDeleteChecked(AOldName);
+    return FileCopyChecked(AOldName, ANewName, ABooleanFailIfExists ? Replace::Never : Replace::Writable) &&
+           FileDeleteChecked(AOldName);
 }
 
 void Tvx_FileSystem::FolderCreate(const Variant& AFolder) {
@@ -109,8 +97,12 @@ void Tvx_FileSystem::FolderTrust(const Variant& AFolder) {
     trap([&] { runtime::FileSystemObject::TrustFolder(AFolder.ToString()); });
 }
 
-bool Tvx_FileSystem::FileCopyChecked(const Variant& ASource, const Variant& ADestination, bool overwrite) {
-    return Reported(Copying(ASource, ADestination, overwrite), [&] { return CopyMessage(ASource, ADestination); });
+bool Tvx_FileSystem::FileCopyChecked(const Variant& ASource, const Variant& ADestination, Replace replace) {
+    return Reported(
+        [&](const runtime::FileSystemObject& files) {
+            files.Copy(ASource.ToString(), ADestination.ToString(), replace);
+        },
+        [&] { return CopyMessage(ASource, ADestination); });
 }
 
 bool Tvx_FileSystem::FileDeleteChecked(const Variant& AFileName) {
@@ -130,26 +122,30 @@ bool Tvx_FileSystem::Reported(const Call& call, const Message& message) {
     return !failure;
 }
 
-bool Tvx_FileSystem::Retried(const Call& call, const Call& guard,
-                             const std::function<int32_t(Tvx_ExternalFunctions&)>& retry, const Message& message) {
+bool Tvx_FileSystem::Retried(const Try& attempt, const Message& message) {
     bool result = false;
     ErrorTrap trap(Root, TypeName());
-    const CaughtError first = Attempt(call);
+    unsigned long firstCode = 0;
+    const CaughtError first = Attempt([&](const runtime::FileSystemObject& files) {
+        firstCode = attempt(files);
+        if (firstCode != NO_ERROR) {
+            runtime::RaiseWin32(firstCode);
+        }
+    });
     if (!first) {
         return result;
     }
+    // A link does not go away by waiting: the first failure is reported at once.
     bool done = false;
-    for (int attempt = 1; attempt <= kInUseAttempts && !done; ++attempt) {
-        // A link does not go away by waiting: the first failure is reported at once. The check
-        // needs no object of this run, so the retries go on where it could not be created.
-        if (ErrorTrap::Silently([&] { guard(runtime::FileSystemObject()); })) {
-            break;
-        }
-        // An attempt that cannot even be made (a path that cannot be converted to text) cannot
+    for (int number = 1; number <= kInUseAttempts && !done && firstCode != runtime::kWin32StoppedOnLink; ++number) {
+        unsigned long error = NO_ERROR;
+        // The retries need no object of this run, so they go on where it could not be created. An
+        // attempt that cannot even be made (a path that cannot be converted to text) cannot
         // succeed later either: it is reported once and ends the retries.
-        if (!trap([&] { done = retry(Required(RootObject().ExternalFunctions())) != 0; })) {
+        if (!trap([&] { error = attempt(runtime::FileSystemObject()); }) || error == runtime::kWin32StoppedOnLink) {
             break;
         }
+        done = error == NO_ERROR;
         if (!done) {
             runtime::DoEvents();
         }

@@ -8,17 +8,15 @@
 #include <functional>
 #include <memory>
 
-class Tvx_ExternalFunctions;
-
 // Copies, deletes and renames files and creates and deletes folders through the program's own
 // file-system object, reporting a failure with the paths in German. Files that may be held open
-// (fonts, the setup program and its support files) get up to 100 more attempts through the
-// system's own copy and delete before the report; nothing is left for the next start of Windows.
+// (fonts, the setup program and its support files) get up to 100 more attempts before the report;
+// nothing is left for the next start of Windows.
 class Tvx_FileSystem final : public Tvx_Node {
 public:
     const char* TypeName() const noexcept override { return "Tvx_FileSystem"; }
 
-    // Overwrites an existing target.
+    // Overwrites an existing target, a read-only one too: the program's own files.
     void FileCopy(const runtime::Variant& ASource, const runtime::Variant& ADestination);
     // True when the first attempt failed, whether a retry succeeded or not.
     bool FileCopyInUse(const runtime::Variant& ASource, const runtime::Variant& ADestination);
@@ -50,18 +48,20 @@ private:
     using Call = std::function<void(const runtime::FileSystemObject&)>;
     using Message = std::function<std::string()>;
 
+    using Try = std::function<unsigned long(const runtime::FileSystemObject&)>;
+
     // FileCopy and FileDelete, telling whether they succeeded.
-    bool FileCopyChecked(const runtime::Variant& ASource, const runtime::Variant& ADestination, bool overwrite = true);
+    bool FileCopyChecked(const runtime::Variant& ASource, const runtime::Variant& ADestination,
+                         runtime::FileSystemObject::Replace replace);
     bool FileDeleteChecked(const runtime::Variant& AFileName);
     // The object's call after ClassLoad, its failure caught and handed back.
     CaughtError Attempt(const Call& call);
     // The object's call, its failure shown with the operation's message; true when it succeeded.
     bool Reported(const Call& call, const Message& message);
-    // The in-use retry: the object's call, then up to 100 attempts through the system's own
-    // function, each after the guard found the path free of links, then the first failure shown.
-    // True when the first call failed.
-    bool Retried(const Call& call, const Call& guard, const std::function<int32_t(Tvx_ExternalFunctions&)>& retry,
-                 const Message& message);
+    // The in-use retry: the attempt through the object, then up to 100 more, each acting through
+    // handles opened and checked in that attempt, then the first failure shown. True when the
+    // first attempt failed.
+    bool Retried(const Try& attempt, const Message& message);
 
     std::unique_ptr<runtime::FileSystemObject> FileSystemObject;
 };

@@ -62,24 +62,27 @@ TEST_F(FileSystemReportTest, FileCopyInUseReportsTheFirstAttemptAfterTheLastRetr
     Write("Fonts Font.ttf", "font in use");
     runtime::FileHandle lock = Lock(Path("Fonts Font.ttf"));
     systemtest::PostedMarker marker;
-    systemtest::SystemFileCalls calls;
+    systemtest::NativeFileCalls calls("Fonts Font.ttf");
     systemtest::ReportAnswerer report;
     const bool firstFailed = files_.FileCopyInUse(Path("Font.ttf"), Path("Fonts Font.ttf"));
     report.Check(root_, 70, "Zugriff verweigert",
                  "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Font.ttf")) + ", Ziel " +
                      Quoted(Path("Fonts Font.ttf")) + ")");
     EXPECT_TRUE(firstFailed);
-    EXPECT_EQ(calls.Copies(), 100);
+    // The source was copied once; the first attempt and each of the 100 retries tried to put that
+    // copy in the target's place.
+    EXPECT_EQ(calls.Creates(), 1);
+    EXPECT_EQ(calls.Replaces(), 101);
     EXPECT_FALSE(marker.StillWaiting());
     lock.reset();
     EXPECT_EQ(ReadFile(Path("Fonts Font.ttf")), "font in use");
-    // Each attempt's copy went again when it could not take the target's place.
+    // The copy that never took the target's place went at the end.
     EXPECT_EQ(Names(), (std::vector<std::string>{"Font.ttf", "Fonts Font.ttf"}));
 }
 
-// A font that is a link to a file elsewhere, and a font folder that is one: under Wine the
-// system's own delete and copy would act on what the link leads to. The refusal is reported at
-// once: the system's calls are not tried at all.
+// A font that is a link to a file elsewhere, and a font folder that is one: under Wine a delete or
+// copy by name would act on what the link leads to. The refusal is reported at once: a link does
+// not go away by waiting, and no retry opens the name again.
 TEST_F(FileSystemReportTest, InUseRetriesMakeNoAttemptThroughALink) {
     Folder("Fonts");
     Folder("Elsewhere");
@@ -87,21 +90,23 @@ TEST_F(FileSystemReportTest, InUseRetriesMakeNoAttemptThroughALink) {
     Write("Font.ttf", "new font");
     testsupport::UnixLink font(Path("Fonts\\Old.ttf"), Path("Outside.ttf"));
     testsupport::UnixLink folder(Path("Fonts\\Linked"), Path("Elsewhere"));
-    systemtest::SystemFileCalls calls;
     {
+        systemtest::NativeFileCalls calls("Old.ttf");
         systemtest::ReportAnswerer report;
         EXPECT_TRUE(files_.FileDeleteInUse(Path("Fonts\\Old.ttf")));
         report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
                      "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Fonts\\Old.ttf")) + ")");
+        EXPECT_EQ(calls.Opens(), 1);
     }
     files_.FolderTrust(Path("Fonts"));
+    systemtest::NativeFileCalls calls("Linked");
     systemtest::ReportAnswerer report;
     EXPECT_TRUE(files_.FileCopyInUse(Path("Font.ttf"), Path("Fonts\\Linked\\Font.ttf")));
     report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
                  "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Font.ttf")) + ", Ziel " +
                      Quoted(Path("Fonts\\Linked\\Font.ttf")) + ")");
-    EXPECT_EQ(calls.Deletes(), 0);
-    EXPECT_EQ(calls.Copies(), 0);
+    EXPECT_EQ(calls.Opens(), 1);
+    EXPECT_EQ(calls.Creates(), 0);
     EXPECT_EQ(ReadFile(Path("Outside.ttf")), "the user's font");
     EXPECT_FALSE(FileExists(Path("Elsewhere\\Font.ttf")));
 }
@@ -161,13 +166,14 @@ TEST_F(FileSystemReportTest, FileRenameWhoseOldNameCannotGoSaysSo) {
 
 TEST_F(FileSystemReportTest, FileDeleteInUseOfAMissingFileReportsAfterTheRetries) {
     systemtest::PostedMarker marker;
-    systemtest::SystemFileCalls calls;
+    systemtest::NativeFileCalls calls("missing.ttf");
     systemtest::ReportAnswerer report;
     const bool firstFailed = files_.FileDeleteInUse(Path("missing.ttf"));
     report.Check(root_, 53, "Datei nicht gefunden",
                  "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("missing.ttf")) + ")");
     EXPECT_TRUE(firstFailed);
-    EXPECT_EQ(calls.Deletes(), 100);
+    // The first attempt and 100 retries.
+    EXPECT_EQ(calls.Opens(), 101);
     EXPECT_FALSE(marker.StillWaiting());
 }
 
@@ -183,13 +189,15 @@ TEST_F(FileSystemReportTest, FileDeleteInUseOfAFileThatStaysInUse) {
     EXPECT_TRUE(FileExists(Path("Font.ttf")));
 }
 
-// Neither is replaced, on Windows as under Wine (whose own copy replaces a read-only file).
-TEST_F(FileSystemReportTest, FileCopyReplacesNeitherAFolderNorAReadOnlyFile) {
+// A folder is never replaced. A read-only file is the user's to keep where the files are the
+// user's (the Normal.dot restore renames them), on Windows as under Wine (whose own copy replaces
+// a read-only file).
+TEST_F(FileSystemReportTest, NeitherAFolderNorAReadOnlyFileOfTheUsersIsReplaced) {
     Write("Keyboard.doc", "new document");
     Folder("Tvx");
     Folder("Tvx\\Keyboard.doc");
-    Write("Tvx\\QuickGuide.doc", "read-only document");
-    ASSERT_TRUE(SetFileAttributesW(runtime::Widen(Path("Tvx\\QuickGuide.doc")).c_str(), FILE_ATTRIBUTE_READONLY));
+    Write("Normal.sav", "saved template");
+    Write("Normal.dot", "read-only template", FILE_ATTRIBUTE_READONLY);
     {
         systemtest::ReportAnswerer report;
         files_.FileCopy(Path("Keyboard.doc"), Path("Tvx\\Keyboard.doc"));
@@ -198,13 +206,14 @@ TEST_F(FileSystemReportTest, FileCopyReplacesNeitherAFolderNorAReadOnlyFile) {
                          Quoted(Path("Tvx\\Keyboard.doc")) + ")");
     }
     systemtest::ReportAnswerer report;
-    files_.FileCopy(Path("Keyboard.doc"), Path("Tvx\\QuickGuide.doc"));
+    EXPECT_FALSE(files_.FileRename(Path("Normal.sav"), Path("Normal.dot")));
     report.Check(root_, 70, "Zugriff verweigert",
-                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Keyboard.doc")) + ", Ziel " +
-                     Quoted(Path("Tvx\\QuickGuide.doc")) + ")");
+                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Normal.sav")) + ", Ziel " +
+                     Quoted(Path("Normal.dot")) + ")");
     EXPECT_EQ(GetFileAttributesW(runtime::Widen(Path("Tvx\\Keyboard.doc\\Keyboard.doc")).c_str()),
               INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ReadFile(Path("Tvx\\QuickGuide.doc")), "read-only document");
+    EXPECT_EQ(ReadFile(Path("Normal.dot")), "read-only template");
+    EXPECT_EQ(ReadFile(Path("Normal.sav")), "saved template");
 }
 
 // A folder holding only a subfolder: the pattern matches no file.

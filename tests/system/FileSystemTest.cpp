@@ -44,6 +44,45 @@ TEST_F(FileSystemTest, FileCopyReplacesAnExistingTargetWithoutAQuestion) {
     systemtest::ExpectNoReport(root_);
 }
 
+// Installed from a CD, where every file is read-only, updated from the next: the program's own
+// files are replaced, and no copy takes the read-only bit of the media. The copy keeps the other
+// bits and the time of last change, as the system's own copy does.
+TEST_F(FileSystemTest, FileCopyOfTheProgramsOwnFilesFromReadOnlyMedia) {
+    Write("CD Tvx.dot", "template 1", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    Write("CD Font.ttf", "font 1", FILE_ATTRIBUTE_READONLY);
+    Write("CD2 Tvx.dot", "template 2", FILE_ATTRIBUTE_READONLY);
+    Write("CD2 Font.ttf", "font 2", FILE_ATTRIBUTE_READONLY);
+    FILETIME changed{0x12345678, 0x01c3f000};
+    {
+        runtime::FileHandle source(CreateFileW(runtime::Widen(Path("CD Tvx.dot")).c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(SetFileTime(source.get(), nullptr, nullptr, &changed));
+    }
+    files_.FileCopy(Path("CD Tvx.dot"), Path("Tvx.dot"));
+    files_.FileCopyInUse(Path("CD Font.ttf"), Path("Font.ttf"));
+    EXPECT_EQ(GetFileAttributesW(runtime::Widen(Path("Tvx.dot")).c_str()) &
+                  (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(GetFileAttributesW(runtime::Widen(Path("Font.ttf")).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    WIN32_FILE_ATTRIBUTE_DATA copied{};
+    ASSERT_TRUE(GetFileAttributesExW(runtime::Widen(Path("Tvx.dot")).c_str(), GetFileExInfoStandard, &copied));
+    EXPECT_EQ(copied.ftLastWriteTime.dwLowDateTime, changed.dwLowDateTime);
+    EXPECT_EQ(copied.ftLastWriteTime.dwHighDateTime, changed.dwHighDateTime);
+
+    // An install of an older version left its files read-only.
+    ASSERT_TRUE(SetFileAttributesW(runtime::Widen(Path("Tvx.dot")).c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesW(runtime::Widen(Path("Font.ttf")).c_str(), FILE_ATTRIBUTE_READONLY));
+    systemtest::PostedMarker marker;
+    files_.FileCopy(Path("CD2 Tvx.dot"), Path("Tvx.dot"));
+    EXPECT_FALSE(files_.FileCopyInUse(Path("CD2 Font.ttf"), Path("Font.ttf")));
+    EXPECT_TRUE(marker.StillWaiting());
+    EXPECT_EQ(ReadFile(Path("Tvx.dot")), "template 2");
+    EXPECT_EQ(ReadFile(Path("Font.ttf")), "font 2");
+    EXPECT_EQ(GetFileAttributesW(runtime::Widen(Path("Tvx.dot")).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(GetFileAttributesW(runtime::Widen(Path("Font.ttf")).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    systemtest::ExpectNoReport(root_);
+}
+
 TEST_F(FileSystemTest, PathsWithUmlautsAndBlanks) {
     Folder("Büro Vorlagen");
     Write("Büro Vorlagen\\Schriftart ä.ttf", "font");

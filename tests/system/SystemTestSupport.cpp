@@ -11,6 +11,8 @@
 
 #include <utility>
 
+#include <winternl.h>
+
 namespace systemtest {
 
 namespace {
@@ -50,15 +52,15 @@ uint32_t SteppingTickCount() {
     return clockNext.fetch_add(clockStep.load());
 }
 
-// The import table entry through which this program calls a kernel32 function.
-void** ImportSlot(const char* function) {
+// The import table entry through which this program calls a function of the DLL.
+void** ImportSlot(const char* library, const char* function) {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
     const auto* headers =
         reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name != 0;
          ++dll) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + dll->Name), "kernel32.dll") != 0) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + dll->Name), library) != 0) {
             continue;
         }
         auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
@@ -84,21 +86,47 @@ void* Exchange(void** slot, void* function) {
     return before;
 }
 
-std::atomic<int> copyCalls{0};
-std::atomic<int> deleteCalls{0};
-decltype(&CopyFileA) systemCopy = nullptr;
-decltype(&DeleteFileA) systemDelete = nullptr;
-void** copySlot = nullptr;
-void** deleteSlot = nullptr;
+using CreateCall = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER, ULONG,
+                                    ULONG, ULONG, ULONG, PVOID, ULONG);
+using SetInformationCall = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
 
-BOOL WINAPI CountedCopyFileA(LPCSTR source, LPCSTR destination, BOOL failIfExists) {
-    ++copyCalls;
-    return systemCopy(source, destination, failIfExists);
+std::wstring countedName;
+std::atomic<int> nameOpens{0};
+std::atomic<int> fileCreates{0};
+std::atomic<int> nameReplaces{0};
+CreateCall systemCreate = nullptr;
+SetInformationCall systemSetInformation = nullptr;
+void** createSlot = nullptr;
+void** setInformationSlot = nullptr;
+
+bool IsCountedName(const wchar_t* name, size_t bytes) {
+    return CompareStringOrdinal(name, static_cast<int>(bytes / sizeof(wchar_t)), countedName.c_str(),
+                                static_cast<int>(countedName.size()), TRUE) == CSTR_EQUAL;
 }
 
-BOOL WINAPI CountedDeleteFileA(LPCSTR fileName) {
-    ++deleteCalls;
-    return systemDelete(fileName);
+NTSTATUS NTAPI CountedCreate(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, PIO_STATUS_BLOCK status,
+                             PLARGE_INTEGER size, ULONG fileAttributes, ULONG share, ULONG disposition, ULONG options,
+                             PVOID extended, ULONG extendedLength) {
+    if (disposition == FILE_CREATE) {
+        ++fileCreates;
+    }
+    if (attributes->ObjectName != nullptr &&
+        IsCountedName(attributes->ObjectName->Buffer, attributes->ObjectName->Length)) {
+        ++nameOpens;
+    }
+    return systemCreate(handle, access, attributes, status, size, fileAttributes, share, disposition, options, extended,
+                        extendedLength);
+}
+
+NTSTATUS NTAPI CountedSetInformation(HANDLE file, PIO_STATUS_BLOCK status, PVOID information, ULONG length,
+                                     FILE_INFORMATION_CLASS kind) {
+    // The classic rename, which every attempt to put a copy in an entry's place makes once.
+    constexpr auto kRename = static_cast<FILE_INFORMATION_CLASS>(10);
+    const auto* rename = static_cast<const FILE_RENAME_INFO*>(information);
+    if (kind == kRename && rename->ReplaceIfExists && IsCountedName(rename->FileName, rename->FileNameLength)) {
+        ++nameReplaces;
+    }
+    return systemSetInformation(file, status, information, length, kind);
 }
 
 } // namespace
@@ -233,37 +261,43 @@ LRESULT CALLBACK ReleaseWhileRetrying::Proc(HWND window, UINT message, WPARAM wP
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-SystemFileCalls::SystemFileCalls() {
-    copyCalls = 0;
-    deleteCalls = 0;
-    copySlot = ImportSlot("CopyFileA");
-    deleteSlot = ImportSlot("DeleteFileA");
+NativeFileCalls::NativeFileCalls(const std::string& name) {
+    countedName = runtime::Widen(name);
+    nameOpens = 0;
+    fileCreates = 0;
+    nameReplaces = 0;
+    createSlot = ImportSlot("ntdll.dll", "NtCreateFile");
+    setInformationSlot = ImportSlot("ntdll.dll", "NtSetInformationFile");
     // A call that is not imported has been reported; nothing is counted then, and the test's
     // expected counts fail instead of a write through an empty slot.
-    if (copySlot == nullptr || deleteSlot == nullptr) {
-        copySlot = nullptr;
-        deleteSlot = nullptr;
+    if (createSlot == nullptr || setInformationSlot == nullptr) {
+        createSlot = nullptr;
+        setInformationSlot = nullptr;
         return;
     }
-    systemCopy = reinterpret_cast<decltype(systemCopy)>(Exchange(copySlot, reinterpret_cast<void*>(CountedCopyFileA)));
-    systemDelete =
-        reinterpret_cast<decltype(systemDelete)>(Exchange(deleteSlot, reinterpret_cast<void*>(CountedDeleteFileA)));
+    systemCreate = reinterpret_cast<CreateCall>(Exchange(createSlot, reinterpret_cast<void*>(CountedCreate)));
+    systemSetInformation = reinterpret_cast<SetInformationCall>(
+        Exchange(setInformationSlot, reinterpret_cast<void*>(CountedSetInformation)));
 }
 
-SystemFileCalls::~SystemFileCalls() {
-    if (copySlot == nullptr) {
+NativeFileCalls::~NativeFileCalls() {
+    if (createSlot == nullptr) {
         return;
     }
-    Exchange(copySlot, reinterpret_cast<void*>(systemCopy));
-    Exchange(deleteSlot, reinterpret_cast<void*>(systemDelete));
+    Exchange(createSlot, reinterpret_cast<void*>(systemCreate));
+    Exchange(setInformationSlot, reinterpret_cast<void*>(systemSetInformation));
 }
 
-int SystemFileCalls::Copies() const {
-    return copyCalls;
+int NativeFileCalls::Opens() const {
+    return nameOpens;
 }
 
-int SystemFileCalls::Deletes() const {
-    return deleteCalls;
+int NativeFileCalls::Creates() const {
+    return fileCreates;
+}
+
+int NativeFileCalls::Replaces() const {
+    return nameReplaces;
 }
 
 } // namespace systemtest

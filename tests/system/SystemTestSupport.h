@@ -117,18 +117,20 @@ private:
     std::thread sender_;
 };
 
-// Counts the calls that this program makes to the system's CopyFileA and DeleteFileA while the
-// object lives: the program's import table points at counting functions, which call the system's
-// own. The in-use retries make exactly these calls, one per attempt.
-class SystemFileCalls {
+// Counts what the program asks of the system's native file calls while the object lives (its
+// import table points at counting functions, which call the system's own): the opens of one name
+// relative to a folder, the files it creates, and the classic renames that replace an entry of
+// that name. Each attempt of the in-use retries opens the name anew and tries one such rename.
+class NativeFileCalls {
 public:
-    SystemFileCalls();
-    ~SystemFileCalls();
-    SystemFileCalls(const SystemFileCalls&) = delete;
-    SystemFileCalls& operator=(const SystemFileCalls&) = delete;
+    explicit NativeFileCalls(const std::string& name);
+    ~NativeFileCalls();
+    NativeFileCalls(const NativeFileCalls&) = delete;
+    NativeFileCalls& operator=(const NativeFileCalls&) = delete;
 
-    int Copies() const;
-    int Deletes() const;
+    int Opens() const;
+    int Creates() const;
+    int Replaces() const;
 };
 
 } // namespace systemtest

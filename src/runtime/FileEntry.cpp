@@ -1,0 +1,385 @@
+#include "FileEntry.h"
+
+#include "RuntimeError.h"
+
+#include <winternl.h>
+
+#include <cstddef>
+#include <cstring>
+
+// Documented in the driver kit, not in the compiler's headers.
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE FileHandle, HANDLE Event, PVOID ApcRoutine, PVOID ApcContext,
+                                               PIO_STATUS_BLOCK IoStatusBlock, PVOID FileInformation, ULONG Length,
+                                               FILE_INFORMATION_CLASS FileInformationClass, BOOLEAN ReturnSingleEntry,
+                                               PUNICODE_STRING FileName, BOOLEAN RestartScan);
+
+namespace runtime {
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+// The immediate delete, which the compiler's headers declare only for programs that need Windows 10:
+// Windows 7, 8 and 10 before 1607 refuse the class, 10 before 1809 the read-only flag.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kDispositionPosixSemantics = 0x2;
+constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
+constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
+// Windows 10 1709 and later; Windows 7 and 8 answer "invalid information class".
+constexpr auto kFileRenameInformationEx = static_cast<FILE_INFORMATION_CLASS>(65);
+constexpr auto kFileIdBothDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(37);
+// The attributes that a file's basic information can set.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// One thread uses the program's file calls; the list only grows.
+std::vector<std::wstring>& TrustedFolders() {
+    static std::vector<std::wstring> folders;
+    return folders;
+}
+
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
+    return !folder.empty() && IsSeparator(folder.back()) ? folder + name : folder + L'\\' + name;
+}
+
+// The path the system gives an open file or folder, after every link it followed to open it;
+// empty where it gives none (some network and virtual-machine shares, and Wine 8 for any path
+// longer than MAX_PATH, whatever the buffer).
+std::wstring FinalPath(HANDLE handle) {
+    // Asked once with room for most paths: each ask costs the system a lookup of the volume.
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, FILE_NAME_NORMALIZED);
+    if (length >= MAX_PATH) {
+        const DWORD size = length;
+        path.resize(size);
+        length = GetFinalPathNameByHandleW(handle, path.data(), size, FILE_NAME_NORMALIZED);
+        length = length < size ? length : 0;
+    }
+    path.resize(length);
+    return path;
+}
+
+// Where the system gives no final path, the open entry's path on its volume, after every link
+// followed to open it; empty where it gives neither.
+std::wstring VolumePath(HANDLE handle) {
+    std::vector<std::byte> buffer(offsetof(FILE_NAME_INFO, FileName) + 32768 * sizeof(wchar_t));
+    if (!GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(), static_cast<DWORD>(buffer.size()))) {
+        return {};
+    }
+    const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+    return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+}
+
+UNICODE_STRING Counted(const std::wstring& text) {
+    UNICODE_STRING counted;
+    counted.Buffer = const_cast<wchar_t*>(text.c_str());
+    counted.Length = counted.MaximumLength = static_cast<USHORT>(text.size() * sizeof(wchar_t));
+    return counted;
+}
+
+// The system's native open relative to a folder handle: its Win32 form knows no folder to open
+// relative to. An empty name opens the folder itself anew.
+DWORD NativeOpen(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition, ULONG options,
+                 ULONG share, FileHandle& entry) {
+    UNICODE_STRING text = Counted(name);
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    IO_STATUS_BLOCK status{};
+    HANDLE handle = nullptr;
+    const NTSTATUS result =
+        NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
+                     disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+    if (!NT_SUCCESS(result)) {
+        return RtlNtStatusToDosError(result);
+    }
+    entry.reset(handle);
+    return NO_ERROR;
+}
+
+DWORD Rename(HANDLE file, HANDLE folder, const std::wstring& name, FILE_INFORMATION_CLASS kind, ULONG flags) {
+    const size_t nameBytes = name.size() * sizeof(wchar_t);
+    std::vector<std::byte> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    // The classic class reads a Boolean where the POSIX one reads its flags: the same place.
+    if (kind == kFileRenameInformation) {
+        rename->ReplaceIfExists = flags != 0 ? TRUE : FALSE;
+    } else {
+        std::memcpy(rename, &flags, sizeof flags);
+    }
+    rename->RootDirectory = folder;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(rename->FileName, name.data(), nameBytes);
+    IO_STATUS_BLOCK status{};
+    const NTSTATUS result = NtSetInformationFile(file, &status, rename, static_cast<ULONG>(buffer.size()), kind);
+    return NT_SUCCESS(result) ? NO_ERROR : RtlNtStatusToDosError(result);
+}
+
+} // namespace
+
+void FileEntry::Trust(const std::wstring& folder) {
+    std::wstring path = FullPath(folder);
+    if (path.empty()) {
+        return;
+    }
+    if (!IsSeparator(path.back())) {
+        path += L'\\';
+    }
+    TrustedFolders().push_back(std::move(path));
+}
+
+std::wstring FileEntry::FullPath(const std::wstring& path) {
+    if (path.empty()) {
+        return path;
+    }
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            return path;
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
+DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::wstring& leaf) {
+    const std::wstring full = FullPath(path);
+    const size_t end = full.find_last_of(L"\\/");
+    leaf = end == std::wstring::npos ? full : full.substr(end + 1);
+    std::wstring base = end == std::wstring::npos ? L".\\" : full.substr(0, end + 1);
+    std::wstring below;
+    size_t longest = 0;
+    for (const std::wstring& trusted : TrustedFolders()) {
+        if (trusted.size() > longest && trusted.size() <= base.size() &&
+            SameText(std::wstring_view(base).substr(0, trusted.size()), trusted)) {
+            longest = trusted.size();
+        }
+    }
+    if (longest != 0) {
+        below = base.substr(longest);
+        base.resize(longest);
+    }
+
+    folder.handle_.reset(CreateFileW(base.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder.handle_) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
+    }
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(folder.Handle(), FileBasicInfo, &basic, sizeof basic)) {
+        return GetLastError();
+    }
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    folder.attributes_ = basic.FileAttributes;
+    folder.finalPath_ = FinalPath(folder.Handle());
+
+    for (size_t start = 0; start < below.size();) {
+        size_t stop = start;
+        while (stop < below.size() && !IsSeparator(below[stop])) {
+            ++stop;
+        }
+        if (stop > start) {
+            const std::wstring name = below.substr(start, stop - start);
+            FileEntry next;
+            const DWORD error = next.Open(folder, name, kFolderAccess, FILE_DIRECTORY_FILE);
+            if (error != NO_ERROR) {
+                return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
+            }
+            if (next.link_ || next.followed_) {
+                return kWin32StoppedOnLink;
+            }
+            folder = std::move(next);
+        }
+        start = stop + 1;
+    }
+    return NO_ERROR;
+}
+
+DWORD FileEntry::Open(const FileEntry& folder, const std::wstring& name, ACCESS_MASK access, ULONG options,
+                      Depth depth) {
+    const DWORD error = OpenRaw(folder, name, access | FILE_READ_ATTRIBUTES, FILE_OPEN, options, kShareAll);
+    return error != NO_ERROR ? error : Identify(folder, name, depth);
+}
+
+DWORD FileEntry::OpenRaw(const FileEntry& folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition,
+                         ULONG options, ULONG share) {
+    // A name relative to a folder handle is one entry of that folder: no path, no stream, and never
+    // empty (which would open the folder itself).
+    if (name.empty() || name == L"." || name == L".." || name.find_first_of(L"\\/:") != std::wstring::npos ||
+        name.size() > 255) {
+        return ERROR_INVALID_NAME;
+    }
+    return NativeOpen(folder.Handle(), name, access, disposition, options, share, handle_);
+}
+
+DWORD FileEntry::Identify(const FileEntry& folder, const std::wstring& name, Depth depth) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!GetFileInformationByHandleEx(Handle(), FileAttributeTagInfo, &tag, sizeof tag)) {
+        // Some shares of virtual machines know the attributes alone: a reparse point there counts
+        // as a link.
+        FILE_BASIC_INFO basic{};
+        if (!GetFileInformationByHandleEx(Handle(), FileBasicInfo, &basic, sizeof basic)) {
+            return GetLastError();
+        }
+        tag.FileAttributes = basic.FileAttributes;
+        tag.ReparseTag = IO_REPARSE_TAG_SYMLINK;
+    }
+    attributes_ = tag.FileAttributes;
+    // Name surrogates are the links and junctions; other reparse points (cloud placeholders,
+    // deduplicated files) are the files and folders they stand for.
+    link_ = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(tag.ReparseTag);
+    if (depth == Depth::Place) {
+        finalPath_ = FinalPath(Handle());
+        followed_ = !LiesIn(folder, name);
+    }
+    return NO_ERROR;
+}
+
+// The place of the entry, as the system tells it, must be the folder's and the name; or the name is
+// another spelling of the entry found there (its 8.3 short name), which the system spells long. A
+// link that the system followed has the place of what it leads to. Where the system tells no place
+// at all, the entry is not taken to lie there: attributes cannot tell a followed link.
+bool FileEntry::LiesIn(const FileEntry& folder, const std::wstring& name) const {
+    std::wstring folderPlace = folder.finalPath_;
+    std::wstring place = finalPath_;
+    if (folderPlace.empty() || place.empty()) {
+        folderPlace = VolumePath(folder.Handle());
+        place = VolumePath(Handle());
+    }
+    if (folderPlace.empty() || place.empty()) {
+        return false;
+    }
+    if (SameText(place, Joined(folderPlace, name))) {
+        return true;
+    }
+    const size_t end = place.find_last_of(L'\\');
+    return end != std::wstring::npos &&
+           SameText(std::wstring_view(place).substr(0, end + 1), Joined(folderPlace, {})) &&
+           folder.HasShortName(name, place.substr(end + 1));
+}
+
+// Asked of the folder's listing through a handle of its own: the name filter of a listing holds for
+// the life of its handle.
+bool FileEntry::HasShortName(const std::wstring& shortName, const std::wstring& longName) const {
+    if (shortName.size() > 12 || shortName.find_first_of(L"*?<>\"") != std::wstring::npos) {
+        return false;
+    }
+    FileHandle listing;
+    if (NativeOpen(Handle(), {}, FILE_LIST_DIRECTORY, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll, listing) != NO_ERROR) {
+        return false;
+    }
+    std::vector<std::byte> buffer(sizeof(FILE_ID_BOTH_DIR_INFO) + 256 * sizeof(wchar_t));
+    UNICODE_STRING filter = Counted(shortName);
+    IO_STATUS_BLOCK status{};
+    if (!NT_SUCCESS(NtQueryDirectoryFile(listing.get(), nullptr, nullptr, nullptr, &status, buffer.data(),
+                                         static_cast<ULONG>(buffer.size()), kFileIdBothDirectoryInformation, TRUE,
+                                         &filter, TRUE))) {
+        return false;
+    }
+    const auto* found = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data());
+    return SameText(std::wstring_view(found->FileName, found->FileNameLength / sizeof(wchar_t)), longName) &&
+           SameText(std::wstring_view(found->ShortName, found->ShortNameLength / sizeof(wchar_t)), shortName);
+}
+
+// The classes with file ids and short names: the full-directory ones came only with Windows 8.
+DWORD FileEntry::List(std::vector<Listed>& entries) const {
+    std::vector<std::byte> buffer(64 * 1024);
+    FILE_INFO_BY_HANDLE_CLASS part = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(Handle(), part, buffer.data(), static_cast<DWORD>(buffer.size()))) {
+        part = FileIdBothDirectoryInfo;
+        for (size_t offset = 0;;) {
+            const auto* item = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data() + offset);
+            std::wstring name(item->FileName, item->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..") {
+                entries.push_back({std::move(name), item->FileAttributes});
+            }
+            if (item->NextEntryOffset == 0) {
+                break;
+            }
+            offset += item->NextEntryOffset;
+        }
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND ? NO_ERROR : error;
+}
+
+// The system's native call: its Win32 form takes the new name as a path of its own under Wine and
+// refuses a folder handle.
+DWORD FileEntry::RenameTo(const FileEntry& folder, const std::wstring& name, bool replace) const {
+    return Rename(Handle(), folder.Handle(), name, kFileRenameInformation, replace ? 1 : 0);
+}
+
+DWORD FileEntry::RenameToEx(const FileEntry& folder, const std::wstring& name, ULONG flags) const {
+    return Rename(Handle(), folder.Handle(), name, kFileRenameInformationEx, flags);
+}
+
+bool FileEntry::MarkForDeletion(bool mark) const {
+    FILE_DISPOSITION_INFO disposition{mark ? TRUE : FALSE};
+    return SetFileInformationByHandle(Handle(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+bool FileEntry::SetAttributes(DWORD attributes) const {
+    FILE_BASIC_INFO basic{};
+    attributes &= kSettableAttributes;
+    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    return SetFileInformationByHandle(Handle(), FileBasicInfo, &basic, sizeof basic) != FALSE;
+}
+
+// Immediately, as POSIX deletes, where the system offers it, so that no entry left "delete pending"
+// by a virus scanner or the indexer holding it for a moment keeps its folder from going next.
+// Before Windows 10 1809, on FAT and many network shares, and under Wine, only the classic delete
+// on close is there; it refuses a read-only entry, whose attribute therefore goes first. The
+// attribute belongs to the file, not to this one of its names: where other names stay, it comes
+// back before the handle closes (the delete was allowed when it was asked for), and it comes back
+// when the delete is refused.
+DWORD FileEntry::Dispose(Deletion deletion) const {
+    if (deletion == Deletion::Immediate) {
+        DWORD immediate = kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly;
+        if (SetFileInformationByHandle(Handle(), kFileDispositionInfoEx, &immediate, sizeof immediate)) {
+            return NO_ERROR;
+        }
+    }
+    const bool readOnly = IsReadOnly();
+    if (readOnly && !SetAttributes(attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
+        return GetLastError();
+    }
+    if (MarkForDeletion(true)) {
+        FILE_STANDARD_INFO standard{};
+        if (readOnly && GetFileInformationByHandleEx(Handle(), FileStandardInfo, &standard, sizeof standard) &&
+            standard.NumberOfLinks > 1) {
+            SetAttributes(attributes_);
+        }
+        return NO_ERROR;
+    }
+    const DWORD error = GetLastError();
+    if (readOnly) {
+        SetAttributes(attributes_);
+    }
+    return error;
+}
+
+void FileEntry::Undispose() const {
+    MarkForDeletion(false);
+    if (IsReadOnly()) {
+        SetAttributes(attributes_);
+    }
+}
+
+} // namespace runtime

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "Handle.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace runtime {
+
+// A file or folder opened as itself, relative to the folder it was looked for in, and what its
+// handle tells of it: the file component works through such handles only, never again by name,
+// so that what it checked is what it acts on. Calls give the system's error code.
+class FileEntry {
+public:
+    // How much an open asks of the entry: its attributes alone, or also its place (whether the
+    // system followed a link to open it).
+    enum class Depth { Attributes, Place };
+    // How a delete goes: at once where the system offers it, or when the last handle closes, which
+    // can still be taken back (Undispose) while this one is open.
+    enum class Deletion { Immediate, OnClose };
+
+    struct Listed {
+        std::wstring name;
+        DWORD attributes;
+    };
+
+    // The folder's own path is taken as it leads, links and all; paths below it follow none.
+    static void Trust(const std::wstring& folder);
+    // The path made whole as the system makes it before it opens one: against the current folder,
+    // "." and ".." resolved, "/" read as "\".
+    static std::wstring FullPath(const std::wstring& path);
+    // Opens the folder that the path's last part lies in, and hands back that part. The trusted
+    // folder in front of the path is opened by its path; each folder below it relative to the one
+    // before, and none of them may be a link.
+    static DWORD OpenFolderOf(const std::wstring& path, FileEntry& folder, std::wstring& leaf);
+
+    // Opens the folder's entry of that name as itself, and reads what it is.
+    DWORD Open(const FileEntry& folder, const std::wstring& name, ACCESS_MASK access, ULONG options,
+               Depth depth = Depth::Place);
+    // Opens or creates the folder's entry of that name, as the system's native call does; reads
+    // nothing of it.
+    DWORD OpenRaw(const FileEntry& folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition,
+                  ULONG options, ULONG share);
+    // Reads what the open entry is: attributes, link, and with Place whether it lies in the folder
+    // under that name.
+    DWORD Identify(const FileEntry& folder, const std::wstring& name, Depth depth = Depth::Place);
+
+    // The entries of the open folder, read through its handle: what that folder holds, whatever its
+    // path leads to by now.
+    DWORD List(std::vector<Listed>& entries) const;
+    // Gives the open entry the name in the folder, in one step; an entry of that name is replaced
+    // (itself, a link too) when told to, else the rename fails.
+    DWORD RenameTo(const FileEntry& folder, const std::wstring& name, bool replace) const;
+    // The same with the POSIX rename's flags, where the system has it.
+    DWORD RenameToEx(const FileEntry& folder, const std::wstring& name, ULONG flags) const;
+    DWORD Dispose(Deletion deletion = Deletion::Immediate) const;
+    void Undispose() const;
+    // Sets or clears the delete on close; false when the system refuses.
+    bool MarkForDeletion(bool mark) const;
+    bool SetAttributes(DWORD attributes) const;
+
+    HANDLE Handle() const { return handle_.get(); }
+    explicit operator bool() const { return static_cast<bool>(handle_); }
+    void Close() { handle_.reset(); }
+    FileHandle Release() { return std::move(handle_); }
+
+    bool IsFolder() const { return (attributes_ & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool IsReadOnly() const { return (attributes_ & FILE_ATTRIBUTE_READONLY) != 0; }
+    // A link or junction, opened as itself.
+    bool IsLink() const { return link_; }
+    // Not where it was looked for: a link that the system followed to open it anyway (Wine's), a
+    // folder on the way swapped for one meanwhile, or an entry whose place the system does not
+    // tell. Nothing is done to it.
+    bool IsFollowed() const { return followed_; }
+
+private:
+    bool LiesIn(const FileEntry& folder, const std::wstring& name) const;
+    bool HasShortName(const std::wstring& shortName, const std::wstring& longName) const;
+
+    FileHandle handle_;
+    DWORD attributes_ = 0;
+    std::wstring finalPath_;
+    bool link_ = false;
+    bool followed_ = false;
+};
+
+} // namespace runtime
