@@ -81,6 +81,14 @@ std::wstring VolumePath(HANDLE handle) {
     return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
 }
 
+// A folder path that names a file: the system calls that "invalid name" (the separator after a
+// file's name), where a path through a file is a path not found.
+bool IsFileNotFolder(const std::wstring& folder) {
+    const std::wstring name = folder.substr(0, folder.find_last_not_of(L"\\/") + 1);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 UNICODE_STRING Counted(const std::wstring& text) {
     UNICODE_STRING counted;
     counted.Buffer = const_cast<wchar_t*>(text.c_str());
@@ -178,7 +186,7 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder.handle_) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
+        return error == ERROR_FILE_NOT_FOUND || IsFileNotFolder(base) ? ERROR_PATH_NOT_FOUND : error;
     }
     FILE_BASIC_INFO basic{};
     if (!GetFileInformationByHandleEx(folder.Handle(), FileBasicInfo, &basic, sizeof basic)) {

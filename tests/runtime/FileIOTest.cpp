@@ -112,12 +112,19 @@ TEST_F(FileIOTest, AppendOpenCloseKeepsTheLinesOfAnExistingFile) {
 }
 
 // A record file that is a link leading nowhere yet: opening it so would make the file where the
-// link leads. It is refused as it stands, and nothing is made.
+// link leads. It is refused as it stands, and nothing is made. One that leads to a file is refused
+// too, and the file stays as it was.
 TEST_F(FileIOTest, AppendOpenCloseMakesNoFileThroughALink) {
     const std::string outside = folder_.Path() + "Outside.tvk";
+    {
+        const testsupport::UnixLink record(folder_.Path() + "uninstall.tvk", outside);
+        EXPECT_EQ(NumberRaisedBy([&] { AppendOpenClose(folder_.Path() + "uninstall.tvk"); }), kErrFileExists);
+        EXPECT_FALSE(testsupport::FileExists(outside));
+    }
+    Write("Outside.tvk", "the user's lines\r\n");
     const testsupport::UnixLink record(folder_.Path() + "uninstall.tvk", outside);
-    EXPECT_EQ(NumberRaisedBy([&] { AppendOpenClose(folder_.Path() + "uninstall.tvk"); }), kErrFileExists);
-    EXPECT_FALSE(testsupport::FileExists(outside));
+    EXPECT_EQ(NumberRaisedBy([&] { AppendOpenClose(folder_.Path() + "uninstall.tvk"); }), kErrPathFileAccess);
+    EXPECT_EQ(testsupport::ReadFile(outside), "the user's lines\r\n");
 }
 
 TEST_F(FileIOTest, AppendOpenCloseRaisesWhenTheFileCannotBeOpened) {

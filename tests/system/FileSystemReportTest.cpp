@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 using runtime::Variant;
@@ -99,6 +100,15 @@ TEST_F(FileSystemReportTest, InUseRetriesMakeNoAttemptThroughALink) {
         EXPECT_EQ(calls.Opens(), 1);
     }
     files_.FolderTrust(Path("Fonts"));
+    Write("Elsewhere\\Kept.ttf", "the user's other font");
+    {
+        systemtest::NativeFileCalls calls("Linked");
+        systemtest::ReportAnswerer report;
+        EXPECT_TRUE(files_.FileDeleteInUse(Path("Fonts\\Linked\\Kept.ttf")));
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Fonts\\Linked\\Kept.ttf")) + ")");
+        EXPECT_EQ(calls.Opens(), 1);
+    }
     systemtest::NativeFileCalls calls("Linked");
     systemtest::ReportAnswerer report;
     EXPECT_TRUE(files_.FileCopyInUse(Path("Font.ttf"), Path("Fonts\\Linked\\Font.ttf")));
@@ -108,6 +118,7 @@ TEST_F(FileSystemReportTest, InUseRetriesMakeNoAttemptThroughALink) {
     EXPECT_EQ(calls.Opens(), 1);
     EXPECT_EQ(calls.Creates(), 0);
     EXPECT_EQ(ReadFile(Path("Outside.ttf")), "the user's font");
+    EXPECT_EQ(ReadFile(Path("Elsewhere\\Kept.ttf")), "the user's other font");
     EXPECT_FALSE(FileExists(Path("Elsewhere\\Font.ttf")));
 }
 
@@ -177,6 +188,34 @@ TEST_F(FileSystemReportTest, FileDeleteInUseOfAMissingFileReportsAfterTheRetries
     EXPECT_FALSE(marker.StillWaiting());
 }
 
+// During the retries another program takes the font away and puts a link to a file of the user's
+// under its name. Each retry opens the name as itself in the folder it checked, so it meets the
+// link, not a name it checked a moment before: the retries stop, and what the link leads to stays.
+TEST_F(FileSystemReportTest, RetriesMeetALinkSwappedInAndKeepWhatItLeadsTo) {
+    Folder("Fonts");
+    Write("Fonts\\Font.ttf", "font in use");
+    Write("Outside.ttf", "the user's font");
+    files_.FolderTrust(Path("Fonts"));
+    runtime::FileHandle lock = Lock(Path("Fonts\\Font.ttf"));
+    std::unique_ptr<testsupport::UnixLink> link;
+    systemtest::NativeFileCalls calls("Font.ttf");
+    {
+        systemtest::ReleaseWhileRetrying swap(lock, 3, [&] {
+            ASSERT_TRUE(DeleteFileW(runtime::Widen(Path("Fonts\\Font.ttf")).c_str()));
+            link = std::make_unique<testsupport::UnixLink>(Path("Fonts\\Font.ttf"), Path("Outside.ttf"));
+        });
+        systemtest::ReportAnswerer report;
+        EXPECT_TRUE(files_.FileDeleteInUse(Path("Fonts\\Font.ttf")));
+        report.Check(root_, 70, "Zugriff verweigert",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Fonts\\Font.ttf")) + ")");
+        EXPECT_TRUE(swap.Released());
+    }
+    // The retries ended at the link instead of going on to the hundredth.
+    EXPECT_GT(calls.Opens(), 1);
+    EXPECT_LT(calls.Opens(), 101);
+    EXPECT_EQ(ReadFile(Path("Outside.ttf")), "the user's font");
+}
+
 TEST_F(FileSystemReportTest, FileDeleteInUseOfAFileThatStaysInUse) {
     Write("Font.ttf", "font in use");
     runtime::FileHandle lock = Lock(Path("Font.ttf"));
@@ -214,6 +253,68 @@ TEST_F(FileSystemReportTest, NeitherAFolderNorAReadOnlyFileOfTheUsersIsReplaced)
               INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFile(Path("Normal.dot")), "read-only template");
     EXPECT_EQ(ReadFile(Path("Normal.sav")), "saved template");
+}
+
+// A delete refused by the system (a file that a program has mapped as an image) after the read-only
+// bit went for it: the bit comes back.
+TEST_F(FileSystemReportTest, ReadOnlyFileThatCannotGoKeepsItsBit) {
+    const std::string image = Path("Tutorial.exe");
+    wchar_t program[MAX_PATH];
+    ASSERT_NE(GetModuleFileNameW(nullptr, program, MAX_PATH), 0u);
+    ASSERT_TRUE(CopyFileW(program, runtime::Widen(image).c_str(), TRUE));
+    ASSERT_TRUE(SetFileAttributesW(runtime::Widen(image).c_str(), FILE_ATTRIBUTE_READONLY));
+    const HMODULE mapped = LoadLibraryExW(runtime::Widen(image).c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(mapped, nullptr);
+    {
+        systemtest::ReportAnswerer report;
+        files_.FileDelete(image);
+        report.Check(root_, 70, "Zugriff verweigert", "Löschen einer Datei fehlgeschlagen (" + Quoted(image) + ")");
+    }
+    FreeLibrary(mapped);
+    EXPECT_NE(GetFileAttributesW(runtime::Widen(image).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
+// A path that goes through a file, in front of a trusted folder or below it.
+TEST_F(FileSystemReportTest, PathThroughAFileIsNotFound) {
+    Folder("Word");
+    Write("Word\\Tvx", "a file, not the folder");
+    Write("Keyboard.doc", "new document");
+    {
+        systemtest::ReportAnswerer report;
+        files_.FileDelete(Path("Word\\Tvx\\Keyboard.doc"));
+        report.Check(root_, 76, "Pfad nicht gefunden",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Word\\Tvx\\Keyboard.doc")) + ")");
+    }
+    files_.FolderTrust(Path("Word"));
+    systemtest::ReportAnswerer report;
+    files_.FileCopy(Path("Keyboard.doc"), Path("Word\\Tvx\\Keyboard.doc"));
+    report.Check(root_, 76, "Pfad nicht gefunden",
+                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Keyboard.doc")) + ", Ziel " +
+                     Quoted(Path("Word\\Tvx\\Keyboard.doc")) + ")");
+    EXPECT_EQ(ReadFile(Path("Word\\Tvx")), "a file, not the folder");
+}
+
+// Deeper than MAX_PATH, where Wine tells no final path: the place is told from the path on the
+// volume, so a plain file there goes, and a link there is refused while what it leads to stays.
+TEST_F(FileSystemReportTest, BeyondMaxPathALinkIsStillToldFromAFile) {
+    Write("Outside.dot", "the user's template");
+    Folder("Word");
+    files_.FolderTrust(Path("Word"));
+    std::string deep = "Word";
+    while (Path(deep).size() < 300) {
+        deep += "\\Vorlagen und Dokumente";
+        Folder(deep);
+    }
+    Write(deep + "\\Plain.dot", "plain");
+    testsupport::UnixLink link(Path(deep + "\\Normal.dot"), Path("Outside.dot"));
+    files_.FileDelete(Path(deep + "\\Plain.dot"));
+    EXPECT_FALSE(FileExists(Path(deep + "\\Plain.dot")));
+    systemtest::ExpectNoReport(root_);
+    systemtest::ReportAnswerer report;
+    files_.FileDelete(Path(deep + "\\Normal.dot"));
+    report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path(deep + "\\Normal.dot")) + ")");
+    EXPECT_EQ(ReadFile(Path("Outside.dot")), "the user's template");
 }
 
 // A folder holding only a subfolder: the pattern matches no file.

@@ -83,6 +83,66 @@ TEST_F(FileSystemTest, FileCopyOfTheProgramsOwnFilesFromReadOnlyMedia) {
     systemtest::ExpectNoReport(root_);
 }
 
+// The target of a retry is replaced, never written into: another name of the same file (a hard
+// link) keeps its content and its read-only bit.
+TEST_F(FileSystemTest, FileCopyInUseReplacesTheTargetAndNeverWritesIntoIt) {
+    Write("Font.ttf", "new font");
+    Write("Other.ttf", "the user's font", FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(CreateHardLinkW(runtime::Widen(Path("Fonts Font.ttf")).c_str(),
+                                runtime::Widen(Path("Other.ttf")).c_str(), nullptr));
+    runtime::FileHandle lock = Lock(Path("Fonts Font.ttf"));
+    {
+        systemtest::ReleaseWhileRetrying release(lock, 2);
+        EXPECT_TRUE(files_.FileCopyInUse(Path("Font.ttf"), Path("Fonts Font.ttf")));
+        EXPECT_TRUE(release.Released());
+    }
+    EXPECT_EQ(ReadFile(Path("Fonts Font.ttf")), "new font");
+    EXPECT_EQ(ReadFile(Path("Other.ttf")), "the user's font");
+    EXPECT_NE(GetFileAttributesW(runtime::Widen(Path("Other.ttf")).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    systemtest::ExpectNoReport(root_);
+}
+
+// An 8.3 name is another spelling of the same entry, not a link: below a trusted folder a file is
+// deleted by its short name and through a folder's short name.
+TEST_F(FileSystemTest, ShortNamesBelowATrustedFolder) {
+    Folder("Word");
+    Folder("Word\\Vorlagen und Dokumente");
+    Write("Word\\Vorlagen und Dokumente\\Normal Vorlage.dot", "template");
+    files_.FolderTrust(Path("Word"));
+    wchar_t buffer[MAX_PATH];
+    ASSERT_NE(GetShortPathNameW(runtime::Widen(Path("Word\\Vorlagen und Dokumente\\Normal Vorlage.dot")).c_str(),
+                                buffer, MAX_PATH),
+              0u);
+    const std::string shortPath = runtime::Narrow(buffer);
+    const size_t file = shortPath.find_last_of('\\');
+    const size_t folder = shortPath.find_last_of('\\', file - 1);
+    const std::string shortFolder = shortPath.substr(folder + 1, file - folder - 1);
+    const std::string shortFile = shortPath.substr(file + 1);
+    ASSERT_NE(shortFolder, "Vorlagen und Dokumente");
+    ASSERT_NE(shortFile, "Normal Vorlage.dot");
+    files_.FileDelete(Path("Word\\" + shortFolder + "\\" + shortFile));
+    EXPECT_FALSE(FileExists(Path("Word\\Vorlagen und Dokumente\\Normal Vorlage.dot")));
+    systemtest::ExpectNoReport(root_);
+}
+
+// More entries than one read of the folder's listing takes.
+TEST_F(FileSystemTest, FoldersOfThousandsOfLongNames) {
+    Folder("Tvx");
+    Folder("Tvx\\Uninstall");
+    const std::string longName(180, 'n');
+    for (int i = 0; i < 1500; ++i) {
+        Write("Tvx\\" + longName + std::to_string(i) + ".doc", "x");
+        Write("Tvx\\Uninstall\\" + longName + std::to_string(i) + ".dll", "y");
+    }
+    files_.FileDelete(Path("Tvx\\*.*"));
+    EXPECT_FALSE(FileExists(Path("Tvx\\" + longName + "0.doc")));
+    EXPECT_FALSE(FileExists(Path("Tvx\\" + longName + "1499.doc")));
+    EXPECT_TRUE(FileExists(Path("Tvx\\Uninstall\\" + longName + "1499.dll")));
+    files_.FolderDelete(Path("Tvx"));
+    EXPECT_FALSE(FileExists(Path("Tvx")));
+    systemtest::ExpectNoReport(root_);
+}
+
 TEST_F(FileSystemTest, PathsWithUmlautsAndBlanks) {
     Folder("Büro Vorlagen");
     Write("Büro Vorlagen\\Schriftart ä.ttf", "font");

@@ -225,7 +225,8 @@ bool PostedMarker::StillWaiting() const {
     return PeekMessageW(&message, window_.get(), WM_APP, WM_APP, PM_NOREMOVE) != FALSE;
 }
 
-ReleaseWhileRetrying::ReleaseWhileRetrying(runtime::FileHandle& lock, int messages) : lock_(lock), messages_(messages) {
+ReleaseWhileRetrying::ReleaseWhileRetrying(runtime::FileHandle& lock, int messages, std::function<void()> then)
+    : lock_(lock), messages_(messages), then_(std::move(then)) {
     RegisterClasses();
     window_.reset(MessageWindow());
     EXPECT_TRUE(window_);
@@ -255,6 +256,9 @@ LRESULT CALLBACK ReleaseWhileRetrying::Proc(HWND window, UINT message, WPARAM wP
         auto* self = reinterpret_cast<ReleaseWhileRetrying*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (++self->handled_ == self->messages_) {
             self->lock_.reset();
+            if (self->then_) {
+                self->then_();
+            }
         }
         return 0;
     }
