@@ -86,17 +86,17 @@ void* Exchange(void** slot, void* function) {
 
 std::atomic<int> copyCalls{0};
 std::atomic<int> deleteCalls{0};
-decltype(&CopyFileA) systemCopy = nullptr;
-decltype(&DeleteFileA) systemDelete = nullptr;
+decltype(&CopyFileW) systemCopy = nullptr;
+decltype(&DeleteFileW) systemDelete = nullptr;
 void** copySlot = nullptr;
 void** deleteSlot = nullptr;
 
-BOOL WINAPI CountedCopyFileA(LPCSTR source, LPCSTR destination, BOOL failIfExists) {
+BOOL WINAPI CountedCopyFileW(LPCWSTR source, LPCWSTR destination, BOOL failIfExists) {
     ++copyCalls;
     return systemCopy(source, destination, failIfExists);
 }
 
-BOOL WINAPI CountedDeleteFileA(LPCSTR fileName) {
+BOOL WINAPI CountedDeleteFileW(LPCWSTR fileName) {
     ++deleteCalls;
     return systemDelete(fileName);
 }
@@ -236,8 +236,8 @@ LRESULT CALLBACK ReleaseWhileRetrying::Proc(HWND window, UINT message, WPARAM wP
 SystemFileCalls::SystemFileCalls() {
     copyCalls = 0;
     deleteCalls = 0;
-    copySlot = ImportSlot("CopyFileA");
-    deleteSlot = ImportSlot("DeleteFileA");
+    copySlot = ImportSlot("CopyFileW");
+    deleteSlot = ImportSlot("DeleteFileW");
     // A call that is not imported has been reported; nothing is counted then, and the test's
     // expected counts fail instead of a write through an empty slot.
     if (copySlot == nullptr || deleteSlot == nullptr) {
@@ -245,9 +245,9 @@ SystemFileCalls::SystemFileCalls() {
         deleteSlot = nullptr;
         return;
     }
-    systemCopy = reinterpret_cast<decltype(systemCopy)>(Exchange(copySlot, reinterpret_cast<void*>(CountedCopyFileA)));
+    systemCopy = reinterpret_cast<decltype(systemCopy)>(Exchange(copySlot, reinterpret_cast<void*>(CountedCopyFileW)));
     systemDelete =
-        reinterpret_cast<decltype(systemDelete)>(Exchange(deleteSlot, reinterpret_cast<void*>(CountedDeleteFileA)));
+        reinterpret_cast<decltype(systemDelete)>(Exchange(deleteSlot, reinterpret_cast<void*>(CountedDeleteFileW)));
 }
 
 SystemFileCalls::~SystemFileCalls() {

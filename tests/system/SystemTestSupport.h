@@ -117,7 +117,7 @@ private:
     std::thread sender_;
 };
 
-// Counts the calls that this program makes to the system's CopyFileA and DeleteFileA while the
+// Counts the calls that this program makes to the system's CopyFileW and DeleteFileW while the
 // object lives: the program's import table points at counting functions, which call the system's
 // own. The in-use retries make exactly these calls, one per attempt.
 class SystemFileCalls {
