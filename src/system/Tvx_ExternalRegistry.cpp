@@ -123,10 +123,10 @@ bool Tvx_ExternalRegistry::WriteValue(const std::string& ARegHivePath, const std
         trap([&] { ARegValue = ARegValue.ToString() + std::string(1, '\0'); });
     }
     const DWORD type = static_cast<DWORD>(static_cast<int32_t>(TypeNumber));
-    // A text type gets its characters as they are, so that a folder name the code page lacks a
-    // character of is stored as it is, not as a look-alike. The byte types get the text's ANSI
-    // codes (a REG_DWORD's three low bytes): a text the code page cannot hold exactly has no such
-    // bytes and is refused, before a key is created for it.
+    // A text type gets its characters as they are, so that a folder name with a character the code
+    // page lacks is stored as it is, not as a look-alike. The byte types get the text's ANSI codes
+    // (a REG_DWORD's three low bytes): a text the code page cannot hold exactly has no such bytes
+    // and is refused, before a key is created for it.
     std::wstring text;
     std::string bytes;
     if (!trap([&] {
@@ -145,8 +145,8 @@ bool Tvx_ExternalRegistry::WriteValue(const std::string& ARegHivePath, const std
     }
     ReturnValue = kNotCalled;
     trap([&] {
-        // One zero after the data: for a text the zero the ANSI function made a character of its
-        // own, for a "REG_DWORD" the number's high byte.
+        // One zero after the data: for a text a zero character, as the ANSI function made of the
+        // zero byte; for a "REG_DWORD" the number's high byte.
         const std::wstring name = runtime::Widen(ARegName);
         if (IsText(type)) {
             ReturnValue =
