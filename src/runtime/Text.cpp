@@ -31,6 +31,40 @@ std::string WideToMulti(UINT codePage, std::wstring_view wide) {
     return text;
 }
 
+// The text in the code page without best fit: false when a character has no form of its own there,
+// or when the bytes do not give the same text back.
+bool ExactlyInCodePage(UINT codePage, std::wstring_view wide, std::string& text) {
+    text.clear();
+    if (wide.empty()) {
+        return true;
+    }
+    const int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return false;
+    }
+    text.assign(static_cast<size_t>(size), '\0');
+    BOOL substituted = FALSE;
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                        nullptr, &substituted);
+    return !substituted && MultiToWide(codePage, text) == wide;
+}
+
+// The first character (a surrogate pair counts as one) that the code page cannot hold, for the
+// refusal's text.
+std::wstring FirstLacking(UINT codePage, std::wstring_view wide) {
+    std::string ignored;
+    for (size_t index = 0; index < wide.size(); ++index) {
+        const size_t length = IS_HIGH_SURROGATE(wide[index]) && index + 1 < wide.size() ? 2 : 1;
+        const std::wstring_view character = wide.substr(index, length);
+        if (!ExactlyInCodePage(codePage, character, ignored)) {
+            return std::wstring(character);
+        }
+        index += length - 1;
+    }
+    return {};
+}
+
 } // namespace
 
 std::wstring Widen(std::string_view utf8) {
@@ -40,8 +74,23 @@ std::string Narrow(std::wstring_view wide) {
     return WideToMulti(CP_UTF8, wide);
 }
 std::string ToAnsi(std::string_view utf8) {
-    return WideToMulti(CP_ACP, Widen(utf8));
+    const std::wstring wide = Widen(utf8);
+    const UINT codePage = GetACP();
+    // A system whose ANSI code page is UTF-8 (an option since Windows 10 1903) holds every text,
+    // and refuses the flag below for it.
+    if (codePage == CP_UTF8) {
+        return Narrow(wide);
+    }
+    std::string text;
+    if (!ExactlyInCodePage(codePage, wide, text)) {
+        const std::wstring lacking = FirstLacking(codePage, wide);
+        Raise(kErrInvalidCall, "Der Text \"" + std::string(utf8) + "\" lässt sich in der ANSI-Codepage " +
+                                   std::to_string(codePage) + " des Systems nicht genau darstellen" +
+                                   (lacking.empty() ? "." : ": Das Zeichen \"" + Narrow(lacking) + "\" fehlt darin."));
+    }
+    return text;
 }
+
 std::string FromAnsi(std::string_view ansi) {
     return Narrow(MultiToWide(CP_ACP, ansi));
 }

@@ -4,14 +4,19 @@
 #include <string>
 #include <string_view>
 
-// Texts are UTF-8 inside the program. They become UTF-16 where they reach a wide system
-// function (windows, files, processes) and the system's ANSI code page exactly where they cross
-// an ...A function (the registry, the Toolhelp records, the clipboard wrappers).
+// Texts are UTF-8 inside the program and reach the system exactly: as UTF-16 through its wide
+// functions (windows, files, processes, the registry and the settings store). The ANSI code page
+// is left only where bytes are meant: registry data of the byte types (a REG_DWORD handed over as
+// three characters, REG_BINARY, ...) and the lines the add-in writes into its record file. No text
+// is ever handed on in a best-fit form, where a character the code page lacks would become a
+// look-alike (Omega an O) and name another user's folder.
 namespace runtime {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
+// The text in the system's ANSI code page, character for character. A text with a character the
+// code page cannot hold is refused: run-time error 5 with a German text that names it.
 std::string ToAnsi(std::string_view utf8);
 std::string FromAnsi(std::string_view ansi);
 

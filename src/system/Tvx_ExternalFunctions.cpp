@@ -58,12 +58,14 @@ int32_t Tvx_ExternalFunctions::CloseClipboard() {
     return result;
 }
 
+// The wide functions: a path reaches the system as it is. Through the ANSI ones a character the
+// code page lacks would become a look-alike and name another file, someone else's.
 int32_t Tvx_ExternalFunctions::CopyFile(std::string ASource, std::string ADestination, int32_t ABooleanFailIfExists) {
     int32_t result = 0;
     ErrorTrap trap(Root, TypeName());
     trap([&] {
         result =
-            ::CopyFileA(runtime::ToAnsi(ASource).c_str(), runtime::ToAnsi(ADestination).c_str(), ABooleanFailIfExists);
+            ::CopyFileW(runtime::Widen(ASource).c_str(), runtime::Widen(ADestination).c_str(), ABooleanFailIfExists);
     });
     return result;
 }
@@ -71,6 +73,6 @@ int32_t Tvx_ExternalFunctions::CopyFile(std::string ASource, std::string ADestin
 int32_t Tvx_ExternalFunctions::DeleteFile(std::string AFileName) {
     int32_t result = 0;
     ErrorTrap trap(Root, TypeName());
-    trap([&] { result = ::DeleteFileA(runtime::ToAnsi(AFileName).c_str()); });
+    trap([&] { result = ::DeleteFileW(runtime::Widen(AFileName).c_str()); });
     return result;
 }

@@ -6,11 +6,7 @@
 #include "runtime/Handle.h"
 #include "runtime/Text.h"
 
-#include <cstring>
-
-// The ANSI functions: a Unicode build maps these names to the wide ones.
-#undef Process32First
-#undef Process32Next
+#include <cwchar>
 
 using runtime::Variant;
 
@@ -64,7 +60,7 @@ Variant Tvx_ExternalProcesses::KillProcess(const std::string& AExeFile) {
         return result;
     }
     for (int32_t index = 0; index <= last; ++index) {
-        const tagPROCESSENTRY32& record = ProcessList[static_cast<size_t>(index)];
+        const PROCESSENTRY32W& record = ProcessList[static_cast<size_t>(index)];
         if (!trap.If([&] { return CheckIfStringContains(ExeNameOf(record), AExeFile).ToBool(); })) {
             continue;
         }
@@ -91,22 +87,22 @@ Variant Tvx_ExternalProcesses::KillProcess(const std::string& AExeFile) {
 int32_t Tvx_ExternalProcesses::CreateProcessList() {
     int32_t result = -1;
     ErrorTrap trap(Root, TypeName());
-    ProcessList.assign(1, tagPROCESSENTRY32{});
+    ProcessList.assign(1, PROCESSENTRY32W{});
     runtime::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) {
         return result;
     }
-    // The record's size as this build lays it out; a 64-bit record is longer than 296 bytes.
-    tagPROCESSENTRY32 record{};
+    // The record's size as this build lays it out; a 64-bit record is longer than a 32-bit one.
+    PROCESSENTRY32W record{};
     record.dwSize = sizeof record;
-    if (!Process32First(snapshot.get(), &record)) {
+    if (!Process32FirstW(snapshot.get(), &record)) {
         return result;
     }
     ProcessList[0] = record;
     int32_t last = 0;
     trap([&] {
         // Stored first, counted after: a store that fails leaves the count at the last record held.
-        while (Process32Next(snapshot.get(), &record)) {
+        while (Process32NextW(snapshot.get(), &record)) {
             ProcessList.push_back(record);
             ++last;
         }
@@ -126,6 +122,6 @@ Variant Tvx_ExternalProcesses::CheckIfStringContains(const Variant& AString, con
     return result;
 }
 
-std::string Tvx_ExternalProcesses::ExeNameOf(const tagPROCESSENTRY32& ARecord) {
-    return runtime::FromAnsi(std::string_view(ARecord.szExeFile, strnlen(ARecord.szExeFile, sizeof ARecord.szExeFile)));
+std::string Tvx_ExternalProcesses::ExeNameOf(const PROCESSENTRY32W& ARecord) {
+    return runtime::Narrow(std::wstring_view(ARecord.szExeFile, wcsnlen(ARecord.szExeFile, MAX_PATH)));
 }

@@ -30,10 +30,10 @@ private:
     int32_t ProcessListBuild(const char* ALocation);
     runtime::Variant CheckIfStringContains(const runtime::Variant& AString, const runtime::Variant& APattern);
 
-    // The executable name in a record: the text of its name field up to the first zero byte.
-    static std::string ExeNameOf(const tagPROCESSENTRY32& ARecord);
+    // The executable name in a record: the text of its name field up to the first zero character.
+    static std::string ExeNameOf(const PROCESSENTRY32W& ARecord);
 
-    // The records in their ANSI form (tagPROCESSENTRY32; the plain name means the wide one in a
-    // Unicode build).
-    std::vector<tagPROCESSENTRY32> ProcessList;
+    // The records in their wide form: a name with a character the ANSI code page lacks would
+    // read as a look-alike there.
+    std::vector<PROCESSENTRY32W> ProcessList;
 };

@@ -13,6 +13,20 @@ namespace {
 // A result that no system call gave: the member holds it until the call has returned.
 constexpr int32_t kNotCalled = -1;
 
+// The ANSI functions handed out 255 bytes at most: a text of 254 characters and its zero.
+constexpr DWORD kAnsiDataSize = 255;
+
+// The types whose data the system keeps as UTF-16 text; every other type's data are bytes.
+bool IsText(DWORD AType) {
+    return AType == REG_SZ || AType == REG_EXPAND_SZ || AType == REG_MULTI_SZ;
+}
+
+// The size the ANSI functions gave for data the wide ones measured: text one byte a character in
+// the code page, bytes as they are.
+DWORD AnsiSize(DWORD AType, DWORD ASize) {
+    return IsText(AType) ? ASize / sizeof(wchar_t) : ASize;
+}
+
 // Positions in a path are kept as 16-bit numbers; a longer path overflows.
 int16_t Position(int32_t position) {
     if (position > std::numeric_limits<int16_t>::max()) {
@@ -87,7 +101,7 @@ bool Tvx_ExternalRegistry::DelKey(std::string& ASubKey) {
         return result;
     }
     ReturnValue = kNotCalled;
-    trap([&] { ReturnValue = RegDeleteKeyA(KeyHandle.get(), runtime::ToAnsi(KeyName).c_str()); });
+    trap([&] { ReturnValue = RegDeleteKeyW(KeyHandle.get(), runtime::Widen(KeyName).c_str()); });
     result = ReturnValue == ERROR_SUCCESS;
     KeyHandle.reset();
     return result;
@@ -108,6 +122,22 @@ bool Tvx_ExternalRegistry::WriteValue(const std::string& ARegHivePath, const std
     if (TypeNumber == REG_SZ || TypeNumber == REG_MULTI_SZ) {
         trap([&] { ARegValue = ARegValue.ToString() + std::string(1, '\0'); });
     }
+    const DWORD type = static_cast<DWORD>(static_cast<int32_t>(TypeNumber));
+    // A text type gets its characters as they are, so that a folder name with a character the code
+    // page lacks is stored as it is, not as a look-alike. The byte types get the text's ANSI codes
+    // (a REG_DWORD's three low bytes): a text the code page cannot hold exactly has no such bytes
+    // and is refused, before a key is created for it.
+    std::wstring text;
+    std::string bytes;
+    if (!trap([&] {
+            if (IsText(type)) {
+                text = runtime::Widen(ARegValue.ToString());
+            } else {
+                bytes = runtime::ToAnsi(ARegValue.ToString());
+            }
+        })) {
+        return result;
+    }
     ReturnValue = kNotCalled;
     trap([&] { ReturnValue = KeyCreate(KeyPath); });
     if (ReturnValue != ERROR_SUCCESS) {
@@ -115,11 +145,18 @@ bool Tvx_ExternalRegistry::WriteValue(const std::string& ARegHivePath, const std
     }
     ReturnValue = kNotCalled;
     trap([&] {
-        // c_str() adds the one zero byte; for "REG_DWORD" it is the number's high byte.
-        const std::string data = runtime::ToAnsi(ARegValue.ToString());
-        ReturnValue = RegSetValueExA(KeyHandle.get(), runtime::ToAnsi(ARegName).c_str(), 0,
-                                     static_cast<DWORD>(static_cast<int32_t>(TypeNumber)),
-                                     reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+        // One zero after the data: for a text a zero character, as the ANSI function made of the
+        // zero byte; for a "REG_DWORD" the number's high byte.
+        const std::wstring name = runtime::Widen(ARegName);
+        if (IsText(type)) {
+            ReturnValue =
+                RegSetValueExW(KeyHandle.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                               static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        } else {
+            ReturnValue =
+                RegSetValueExW(KeyHandle.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.c_str()),
+                               static_cast<DWORD>(bytes.size() + 1));
+        }
     });
     KeyHandle.reset();
     result = ReturnValue == ERROR_SUCCESS;
@@ -140,7 +177,7 @@ bool Tvx_ExternalRegistry::DelValue(const std::string& ARegHivePath, const std::
         return result;
     }
     ReturnValue = kNotCalled;
-    trap([&] { ReturnValue = RegDeleteValueA(KeyHandle.get(), runtime::ToAnsi(ARegName).c_str()); });
+    trap([&] { ReturnValue = RegDeleteValueW(KeyHandle.get(), runtime::Widen(ARegName).c_str()); });
     result = ReturnValue == ERROR_SUCCESS;
     KeyHandle.reset();
     return result;
@@ -156,33 +193,42 @@ bool Tvx_ExternalRegistry::KeyOpen(const std::string& ARegHivePath, REGSAM AAcce
         return false;
     }
     ReturnValue = kNotCalled;
-    trap(
-        [&] { ReturnValue = RegOpenKeyExA(HiveKey(), runtime::ToAnsi(KeyPath).c_str(), 0, AAccess, KeyHandle.put()); });
+    trap([&] { ReturnValue = RegOpenKeyExW(HiveKey(), runtime::Widen(KeyPath).c_str(), 0, AAccess, KeyHandle.put()); });
     return ReturnValue == ERROR_SUCCESS;
 }
 
 Variant Tvx_ExternalRegistry::ReadValue(const std::string& ARegHivePath, const std::string& ARegName) {
     Variant result;
     ErrorTrap trap(Root, TypeName());
-    ReadBuffer.assign(255, ' ');
-    ReadBufferSize = 255;
+    // Room for 255 characters of text; data of the byte types no longer than 255 bytes, as before.
+    ReadBuffer.assign(kAnsiDataSize, L' ');
+    ReadBufferSize = kAnsiDataSize * sizeof(wchar_t);
     if (!KeyOpen(ARegHivePath, KEY_QUERY_VALUE)) {
         return std::string();
     }
     ReturnValue = kNotCalled;
     trap([&] {
-        ReturnValue = RegQueryValueExA(KeyHandle.get(), runtime::ToAnsi(ARegName).c_str(), nullptr, &ValueType,
+        ReturnValue = RegQueryValueExW(KeyHandle.get(), runtime::Widen(ARegName).c_str(), nullptr, &ValueType,
                                        reinterpret_cast<BYTE*>(ReadBuffer.data()), &ReadBufferSize);
     });
     KeyHandle.reset();
+    if (ReturnValue == ERROR_SUCCESS && AnsiSize(ValueType, ReadBufferSize) > kAnsiDataSize) {
+        ReturnValue = ERROR_MORE_DATA;
+    }
     if (ReturnValue == ERROR_SUCCESS) {
-        // The data without its last byte, for a text its terminating zero. Data of no bytes
-        // leaves nothing to cut: that is a failure of its own.
+        // The data without its last character or byte, for a text its terminating zero. Data of
+        // no bytes leaves nothing to cut: that is a failure of its own.
         trap([&] {
-            if (ReadBufferSize < 1) {
+            const DWORD size = AnsiSize(ValueType, ReadBufferSize);
+            if (size < 1) {
                 runtime::Raise(runtime::kErrInvalidCall);
             }
-            result = runtime::FromAnsi(std::string_view(ReadBuffer).substr(0, ReadBufferSize - 1));
+            if (IsText(ValueType)) {
+                result = runtime::Narrow(std::wstring_view(ReadBuffer).substr(0, size - 1));
+            } else {
+                result =
+                    runtime::FromAnsi(std::string_view(reinterpret_cast<const char*>(ReadBuffer.data()), size - 1));
+            }
         });
     } else {
         result = std::string();
@@ -196,20 +242,20 @@ Variant Tvx_ExternalRegistry::EnumKey(const std::string& ARegHivePath, int16_t A
     if (!KeyOpen(ARegHivePath, KEY_ENUMERATE_SUB_KEYS)) {
         return std::string();
     }
-    SubKeyName.assign(255, ' ');
+    SubKeyName.assign(255, L' ');
     SubKeyNameLength = 255;
-    ClassName.assign(255, ' ');
+    ClassName.assign(255, L' ');
     ClassNameLength = 255;
     EnumReturnValue = kNotCalled;
     trap([&] {
-        EnumReturnValue = RegEnumKeyExA(KeyHandle.get(), static_cast<DWORD>(AKeyIndex), SubKeyName.data(),
+        EnumReturnValue = RegEnumKeyExW(KeyHandle.get(), static_cast<DWORD>(AKeyIndex), SubKeyName.data(),
                                         &SubKeyNameLength, nullptr, ClassName.data(), &ClassNameLength, &LastWriteTime);
     });
     // Past the last subkey the result stays without a value.
     if (EnumReturnValue == ERROR_SUCCESS) {
         trap([&] {
             ClassName.resize(ClassNameLength);
-            result = runtime::FromAnsi(std::string_view(SubKeyName).substr(0, SubKeyNameLength));
+            result = runtime::Narrow(std::wstring_view(SubKeyName).substr(0, SubKeyNameLength));
         });
     }
     KeyHandle.reset();
@@ -222,16 +268,20 @@ Variant Tvx_ExternalRegistry::EnumValue(const std::string& ARegHivePath, int16_t
     if (!KeyOpen(ARegHivePath, KEY_QUERY_VALUE)) {
         return std::string();
     }
-    ValueName.assign(255, ' ');
+    ValueName.assign(255, L' ');
     ValueNameLength = 255;
     ValueDataSize = static_cast<DWORD>(ValueData.size());
     EnumReturnValue = kNotCalled;
     trap([&] {
-        EnumReturnValue = RegEnumValueA(KeyHandle.get(), static_cast<DWORD>(AKeyIndex), ValueName.data(),
+        EnumReturnValue = RegEnumValueW(KeyHandle.get(), static_cast<DWORD>(AKeyIndex), ValueName.data(),
                                         &ValueNameLength, nullptr, &ValueType, ValueData.data(), &ValueDataSize);
     });
+    // Data that did not fit the ANSI function's buffer gave no name either.
+    if (EnumReturnValue == ERROR_SUCCESS && AnsiSize(ValueType, ValueDataSize) > kAnsiDataSize) {
+        EnumReturnValue = ERROR_MORE_DATA;
+    }
     if (EnumReturnValue == ERROR_SUCCESS) {
-        trap([&] { result = runtime::FromAnsi(std::string_view(ValueName).substr(0, ValueNameLength)); });
+        trap([&] { result = runtime::Narrow(std::wstring_view(ValueName).substr(0, ValueNameLength)); });
     }
     KeyHandle.reset();
     return result;
@@ -341,7 +391,7 @@ LSTATUS Tvx_ExternalRegistry::KeyCreate(const std::string& AKeyPath) {
     // All zero: the key gets the default security, and its handle is not inherited.
     SecurityAttributes = SECURITY_ATTRIBUTES{};
     Disposition = 0;
-    char noClass[] = "";
-    return RegCreateKeyExA(HiveKey(), runtime::ToAnsi(AKeyPath).c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
+    wchar_t noClass[] = L"";
+    return RegCreateKeyExW(HiveKey(), runtime::Widen(AKeyPath).c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
                            KEY_ALL_ACCESS, &SecurityAttributes, KeyHandle.put(), &Disposition);
 }

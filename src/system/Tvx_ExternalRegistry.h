@@ -11,8 +11,10 @@
 #include <string>
 
 // Registry keys and values by path ("HKEY_CURRENT_USER\Software\...") and type name ("REG_SZ",
-// "REG_DWORD", ...), through the system's ANSI registry functions. Every value crosses as text:
-// its ANSI bytes and one zero byte. Failures of the system show only in the results.
+// "REG_DWORD", ...), through the system's wide registry functions, so that names and texts arrive
+// exactly. Every value crosses as text and one zero: a text type's characters, a byte type's ANSI
+// codes (a text the code page cannot hold exactly is refused there). What is stored for a text the
+// code page holds is what the ANSI functions stored. Failures of the system show only in the results.
 class Tvx_ExternalRegistry final : public Tvx_Node {
 public:
     const char* TypeName() const noexcept override { return "Tvx_ExternalRegistry"; }
@@ -22,13 +24,15 @@ public:
     // hive and without one trailing backslash, in ASubKey.
     bool DelKey(std::string& ASubKey);
     // Upper-cases ARegType and, for "REG_SZ" and "REG_MULTI_SZ", appends a zero character to
-    // ARegValue. A missing key is created.
+    // ARegValue. A missing key is created. For a byte type, a value with a character the ANSI code
+    // page lacks is reported and not written, and nothing is created for it.
     bool WriteValue(const std::string& ARegHivePath, const std::string& ARegName, runtime::Variant& ARegValue,
                     std::string& ARegType);
     // A missing key is created (and stays), and the result is False.
     bool DelValue(const std::string& ARegHivePath, const std::string& ARegName);
-    // The stored bytes without their last one, as text; "" for a missing key or value and for
-    // data longer than 255 bytes.
+    // The stored text without its last character, or the stored bytes without their last one as
+    // their ANSI characters; "" for a missing key or value, for a text of 255 characters or more
+    // and for other data longer than 255 bytes.
     runtime::Variant ReadValue(const std::string& ARegHivePath, const std::string& ARegName);
     runtime::Variant EnumKey(const std::string& ARegHivePath, int16_t AKeyIndex);
     runtime::Variant EnumValue(const std::string& ARegHivePath, int16_t AKeyIndex);
@@ -62,17 +66,19 @@ private:
     std::string KeyName;
     int16_t LastBackslashPosition = 0;
     double TypeNumber = 0;
-    std::string ReadBuffer;
+    // Text comes as UTF-16, other data as bytes, both into this buffer.
+    std::wstring ReadBuffer;
     DWORD ReadBufferSize = 0;
-    std::string SubKeyName;
+    std::wstring SubKeyName;
     DWORD SubKeyNameLength = 0;
-    std::string ClassName;
+    std::wstring ClassName;
     DWORD ClassNameLength = 0;
     FILETIME LastWriteTime{};
     int32_t EnumReturnValue = 0;
-    std::string ValueName;
+    std::wstring ValueName;
     DWORD ValueNameLength = 0;
     DWORD ValueType = 0;
-    std::array<BYTE, 255> ValueData{};
+    // 255 characters of text in UTF-16: what fitted the ANSI function's 255 bytes.
+    std::array<BYTE, 2 * 255> ValueData{};
     DWORD ValueDataSize = 0;
 };

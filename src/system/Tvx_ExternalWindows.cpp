@@ -120,11 +120,12 @@ std::string Tvx_ExternalWindows::CaptionOf(HWND AWindow) {
     if (AWindow == nullptr) {
         return {};
     }
-    const int length = GetWindowTextLengthA(AWindow);
+    // Wide: a caption with a character the ANSI code page lacks would read as a look-alike.
+    const int length = GetWindowTextLengthW(AWindow);
     if (length <= 0) {
         return {};
     }
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(AWindow, buffer.data(), length + 1);
-    return runtime::FromAnsi(std::string_view(buffer.data(), static_cast<size_t>(length)));
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(AWindow, buffer.data(), length + 1);
+    return runtime::Narrow(std::wstring_view(buffer.data(), static_cast<size_t>(length)));
 }

@@ -78,6 +78,35 @@ TEST(FontsInstall, NonePresentCopiesAllTwentyInListOrderAndOpensTheView) {
     }
 }
 
+// A Fonts folder whose name has a character the ANSI code page lacks gets the fonts, without a
+// dialog: its look-alike name (the Omega made an O) names no folder, where every copy would fail.
+TEST(FontsInstall, FontsFolderWithACharacterTheCodePageLacksGetsTheFontsWithoutADialog) {
+    FontsRun run;
+    const std::string fonts = run.sandbox.Root() + "Schriften \u03A9\\";
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(fonts).c_str(), nullptr));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                            0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    const std::wstring value = runtime::Widen(fonts.substr(0, fonts.size() - 1));
+    RegSetValueExW(key, L"Fonts", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    {
+        SetupRun setup(run.sandbox);
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+        EXPECT_EQ(FontsViewStarts(run.sandbox).size(), 1u) << run.sandbox.StandinLogText();
+        EXPECT_TRUE(Eventually([&] { return WordStarts(run.sandbox).size() == 1; }));
+    }
+    EXPECT_EQ(FolderEntries(fonts).size(), FontNames().size());
+    for (const std::string& font : FontNames()) {
+        EXPECT_EQ(ReadFile(fonts + font), Delivered(font)) << font;
+    }
+    EXPECT_EQ(GetFileAttributesW(runtime::Widen(run.sandbox.Root() + "Schriften O").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(FolderEntries(run.sandbox.FontsDir()).empty());
+}
+
 TEST(FontsInstall, AllPresentWithTheirSizesLeavesThemAndOpensNoView) {
     FontsRun run;
     FillFontsSameSizeOtherBytes(run.sandbox);

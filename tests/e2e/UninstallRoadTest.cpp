@@ -70,7 +70,7 @@ std::string CentredText(const ShownDialog& shown) {
 class UninstallRoad : public testing::Test {
 protected:
     void SetUp() override {
-        word_ = sandbox_.AddWord(kWord, "Programme\\Microsoft Office Ä\\Office 11", false);
+        word_ = sandbox_.AddWord(kWord, wordFolder_, false);
         PlaceWordStandin(word_);
         ASSERT_TRUE(FileExists(word_ + "winword.exe"));
         installDir_ = word_ + "Tvx\\";
@@ -219,6 +219,8 @@ protected:
     InstallTraces traces_;
     Sandbox sandbox_;
     SandboxPrograms programs_{sandbox_};
+    // Word's program folder below the sandbox, as the registry names it.
+    std::string wordFolder_ = "Programme\\Microsoft Office Ä\\Office 11";
     std::string word_;
     std::string installDir_;
     std::string uninstallDir_;
@@ -273,6 +275,68 @@ TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.dot"}));
     EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
     EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
+}
+
+// Word in a folder whose name has a character the ANSI code page lacks, beside a folder of the
+// user's whose name is its look-alike there (the Omega made an O), with a document of the user's
+// where the install puts its own.
+class UninstallRoadOmega : public UninstallRoad {
+protected:
+    UninstallRoadOmega() { wordFolder_ = "Programme\\Office 11 \u03A9"; }
+
+    void SetUp() override {
+        UninstallRoad::SetUp();
+        lookAlike_ = sandbox_.Root() + "Programme\\Office 11 O\\";
+        ASSERT_TRUE(CreateDirectoryW(runtime::Widen(lookAlike_).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(runtime::Widen(lookAlike_ + "Tvx").c_str(), nullptr));
+        testsupport::WriteFile(lookAlike_ + "Tvx\\Keyboard.doc", "the user's own keyboard notes");
+        testsupport::WriteFile(lookAlike_ + "Notizen.txt", "the user's notes");
+    }
+
+    void ExpectLookAlikeUntouched() {
+        EXPECT_EQ(FolderEntries(lookAlike_), (std::vector<std::string>{"Notizen.txt", "Tvx"}));
+        EXPECT_EQ(FolderEntries(lookAlike_ + "Tvx\\"), std::vector<std::string>{"Keyboard.doc"});
+        EXPECT_EQ(testsupport::ReadFile(lookAlike_ + "Tvx\\Keyboard.doc"), "the user's own keyboard notes");
+        EXPECT_EQ(testsupport::ReadFile(lookAlike_ + "Notizen.txt"), "the user's notes");
+    }
+
+    std::string lookAlike_;
+};
+
+// The install, the uninstall command it stores and the uninstall that command runs all work in
+// Word's own folder; the look-alike folder stays as the user left it.
+TEST_F(UninstallRoadOmega, InstallAndUninstallLeaveTheLookAlikeFolderAlone) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    EXPECT_EQ(FolderEntries(word_), (std::vector<std::string>{"STARTUP", "Tvx", "winword.exe"}));
+    ExpectInstalledFiles(true);
+    const std::vector<StandinStart> starts = WordStarts(sandbox_);
+    ASSERT_EQ(starts.size(), 1u) << sandbox_.StandinLogText();
+    EXPECT_EQ(runtime::LCase(starts[0].Program), runtime::LCase(word_ + "winword.exe"));
+    ExpectLookAlikeUntouched();
+
+    // The stored command names the setup copy in this Word's uninstall folder, checked as it starts.
+    HWND wizard = nullptr;
+    std::unique_ptr<Process> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Click("Ja").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    DWORD exitCode = 1;
+    ASSERT_TRUE(second->WaitForExit(20s, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    ExpectFontsQuestion(seen[0]);
+    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(BackupNameShownIn(seen[1].Body)));
+    ExpectClosingMessage(seen[2]);
+    ExpectInstalledFiles(false);
+    EXPECT_FALSE(FolderExists(installDir_));
+    EXPECT_EQ(FolderEntries(word_), (std::vector<std::string>{"STARTUP", "winword.exe"}));
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
+    ExpectLookAlikeUntouched();
 }
 
 // "Beenden" in the restart advice, and Enter, Esc and the close box with it: the program ends at

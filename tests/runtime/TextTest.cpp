@@ -17,6 +17,24 @@ TEST(Text, AnsiRoundTripKeepsUmlauts) {
     EXPECT_EQ(Narrow(Widen(text)), text);
 }
 
+// A best-fit form would make the Omega an O and name another folder: the text is refused, with a
+// German text that names it.
+TEST(Text, AnsiFormOfACharacterTheCodePageLacksIsRefused) {
+    ASSERT_EQ(GetACP(), 1252u);
+    try {
+        ToAnsi("Office 11 \u03A9");
+        ADD_FAILURE() << "no refusal";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), kErrInvalidCall);
+        EXPECT_EQ(error.Description(), "Der Text \"Office 11 \u03A9\" lässt sich in der ANSI-Codepage 1252 des "
+                                       "Systems nicht genau darstellen: Das Zeichen \"\u03A9\" fehlt darin.");
+    }
+    // Every character of the code page has its own byte, the control characters and the zero too.
+    EXPECT_EQ(ToAnsi(std::string("\x01\0\0", 3)), std::string("\x01\0\0", 3));
+    EXPECT_EQ(ToAnsi("\u20AC\u00E8"), "\x80\xE8");
+    EXPECT_EQ(ToAnsi(""), "");
+}
+
 TEST(Text, LengthsAndPartsCountCharactersNotBytes) {
     EXPECT_EQ(Len("für"), 3);
     EXPECT_EQ(Left("Schriftarten", 6), "Schrif");

@@ -51,12 +51,26 @@ TEST_F(ExternalFunctionsTest, CopyFileOverwritesOnlyWhenAskedTo) {
     systemtest::ExpectNoReport(root_);
 }
 
-TEST_F(ExternalFunctionsTest, PathsCrossInTheAnsiCodePage) {
+TEST_F(ExternalFunctionsTest, PathsReachTheSystemAsTheyAre) {
     testsupport::WriteFile(folder_.Path() + "Schriftart ä.ttf", "font");
     EXPECT_NE(functions_.CopyFile(folder_.Path() + "Schriftart ä.ttf", folder_.Path() + "Kopie ö.ttf", 0), 0);
     EXPECT_EQ(testsupport::ReadFile(folder_.Path() + "Kopie ö.ttf"), "font");
     EXPECT_NE(functions_.DeleteFile(folder_.Path() + "Kopie ö.ttf"), 0);
     EXPECT_FALSE(testsupport::FileExists(folder_.Path() + "Kopie ö.ttf"));
+
+    // A character the ANSI code page lacks: the files of its look-alike name are someone else's.
+    const std::string omega = folder_.Path() + "Schrift \u03A9.ttf";
+    const std::string copy = folder_.Path() + "Kopie \u03A9.ttf";
+    testsupport::WriteFile(omega, "font");
+    testsupport::WriteFile(folder_.Path() + "Schrift O.ttf", "someone else's");
+    testsupport::WriteFile(folder_.Path() + "Kopie O.ttf", "someone else's copy");
+    EXPECT_NE(functions_.CopyFile(omega, copy, 0), 0);
+    EXPECT_EQ(testsupport::ReadFile(copy), "font");
+    EXPECT_NE(functions_.DeleteFile(copy), 0);
+    EXPECT_FALSE(testsupport::FileExists(copy));
+    EXPECT_EQ(testsupport::ReadFile(folder_.Path() + "Schrift O.ttf"), "someone else's");
+    EXPECT_EQ(testsupport::ReadFile(folder_.Path() + "Kopie O.ttf"), "someone else's copy");
+    systemtest::ExpectNoReport(root_);
 }
 
 TEST_F(ExternalFunctionsTest, DeleteFileOfAMissingFileAnswersZero) {

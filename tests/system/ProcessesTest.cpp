@@ -122,6 +122,19 @@ TEST_F(ProcessesTest, LetterCaseIsIgnoredOnBothSides) {
     EXPECT_TRUE(small.Ended());
 }
 
+// A name with a character the ANSI code page lacks is read as it is, not as a look-alike: the
+// Omega matches its small letter and not the O it would be made into.
+TEST_F(ProcessesTest, NameWithACharacterTheCodePageLacksIsItsOwn) {
+    Standin& omega = Start(Name("\u03A9"));
+    EXPECT_TRUE(processes_.CheckIfProcessExists(Name("\u03C9")).ToBool());
+    EXPECT_FALSE(processes_.CheckIfProcessExists(Name("O")).ToBool());
+    EXPECT_TRUE(processes_.KillProcess(Name("O")).ToBool());
+    EXPECT_TRUE(omega.Running());
+    EXPECT_TRUE(processes_.KillProcess(Name("\u03A9")).ToBool());
+    EXPECT_TRUE(omega.Ended());
+    systemtest::ExpectNoReport(root_);
+}
+
 // The long name is the short one with "x" and more after it; started one after the other they
 // follow each other in the snapshot, so the record that holds the short name still holds the end
 // of the long one behind its zero byte. Only the long one matches.

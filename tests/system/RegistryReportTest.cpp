@@ -27,3 +27,22 @@ TEST(RegistryReport, ValueWithoutDataIsReportedAndReadsEmpty) {
 
     RegDeleteTreeW(HKEY_CURRENT_USER, runtime::Widen(base).c_str());
 }
+
+// A byte type gets the ANSI codes of its text: a text with a character the code page lacks has
+// none. It is refused with a report that names it, never written in a look-alike form, and no key
+// is made for it.
+TEST(RegistryReport, ByteValueWithACharacterTheCodePageLacksIsRefusedAndReported) {
+    const std::string base = "Software\\TvxSystemTest " + systemtest::UniqueName("RegistryReport");
+    Tarvex root;
+    systemtest::ReportAnswerer report;
+    runtime::Variant value = "1\u03A9";
+    std::string type = "REG_BINARY";
+    EXPECT_FALSE(root.ExternalRegistry()->WriteValue("HKEY_CURRENT_USER\\" + base + "\\Data", "Bytes", value, type));
+    report.Check(root, 5,
+                 "Der Text \"1\u03A9\" lässt sich in der ANSI-Codepage 1252 des Systems nicht genau darstellen: Das "
+                 "Zeichen \"\u03A9\" fehlt darin.",
+                 "Unbekannter Fehler in Klasse \"Tvx_ExternalRegistry\"");
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, runtime::Widen(base).c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegDeleteTreeW(HKEY_CURRENT_USER, runtime::Widen(base).c_str());
+}

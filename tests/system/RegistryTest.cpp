@@ -135,6 +135,95 @@ TEST_F(RegistryTest, TextsCrossInTheAnsiCodePage) {
     EXPECT_TRUE(RawWide("Values", "Größe", type, bytes));
 }
 
+// A character the ANSI code page lacks stays itself in key paths, value names and texts: a
+// look-alike would name another user's folder.
+TEST_F(RegistryTest, NamesAndTextsWithACharacterTheCodePageLacksArriveAsTheyAre) {
+    const std::string omega = "\u03A9";
+    EXPECT_TRUE(registry_.AddKey(Path("Office 11 " + omega)));
+    EXPECT_TRUE(KeyExists("Office 11 " + omega));
+    EXPECT_FALSE(KeyExists("Office 11 O"));
+    SetText("Word", L"PROGRAMDIR O", L"C:\\Office 11 O\\");
+    ASSERT_TRUE(Write("Word", "PROGRAMDIR " + omega, "C:\\Office 11 " + omega + "\\", "REG_SZ"));
+    DWORD type = 0;
+    Bytes bytes;
+    ASSERT_TRUE(RawWide("Word", "PROGRAMDIR " + omega, type, bytes));
+    const std::wstring expected = std::wstring(L"C:\\Office 11 \u03A9\\") + L'\0' + L'\0';
+    EXPECT_EQ(bytes, Utf16(expected, expected.size()));
+    EXPECT_EQ(registry_.ReadValue(Path("Word"), "PROGRAMDIR " + omega).ToString(),
+              "C:\\Office 11 " + omega + "\\" + '\0');
+    SetText("Word", L"Fonts", L"C:\\Schriften \u03A9");
+    EXPECT_EQ(registry_.ReadValue(Path("Word"), "Fonts").ToString(), "C:\\Schriften " + omega);
+    // The limit counts characters, as it did where each was one byte.
+    SetText("Word", L"Longest", std::wstring(254, L'\u03A9'));
+    SetText("Word", L"TooLong", std::wstring(255, L'\u03A9'));
+    std::string longest;
+    for (int count = 0; count < 254; ++count) {
+        longest += omega;
+    }
+    EXPECT_EQ(registry_.ReadValue(Path("Word"), "Longest").ToString(), longest);
+    EXPECT_EQ(registry_.ReadValue(Path("Word"), "TooLong").ToString(), "");
+
+    std::set<std::string> keys{registry_.EnumKey(Path(), 0).ToString(), registry_.EnumKey(Path(), 1).ToString()};
+    EXPECT_EQ(keys, (std::set<std::string>{"Office 11 " + omega, "Word"}));
+    std::set<std::string> values;
+    for (int16_t index = 0; index < 5; ++index) {
+        values.insert(registry_.EnumValue(Path("Word"), index).ToString());
+    }
+    // The data of "TooLong" did not fit the ANSI function's buffer, which then gave no name either.
+    EXPECT_EQ(values, (std::set<std::string>{"PROGRAMDIR O", "PROGRAMDIR " + omega, "Fonts", "Longest", ""}));
+
+    EXPECT_TRUE(registry_.DelValue(Path("Word"), "PROGRAMDIR " + omega));
+    EXPECT_FALSE(RawWide("Word", "PROGRAMDIR " + omega, type, bytes));
+    EXPECT_TRUE(RawWide("Word", "PROGRAMDIR O", type, bytes));
+    std::string key = Path("Office 11 " + omega);
+    EXPECT_TRUE(registry_.DelKey(key));
+    EXPECT_FALSE(KeyExists("Office 11 " + omega));
+    systemtest::ExpectNoReport(root_);
+}
+
+// For every text the ANSI code page holds, the value stored is the one the ANSI function stored:
+// the same type and the same bytes as a value written through it with the text's ANSI bytes (and
+// for "REG_SZ" and "REG_MULTI_SZ" the appended zero character) and one zero byte.
+TEST_F(RegistryTest, ValuesOfTextsTheCodePageHoldsAreStoredByteForByteAsBefore) {
+    struct Case {
+        const char* Type;
+        DWORD Number;
+        std::string Text;
+    };
+    const Case cases[] = {
+        {"REG_SZ", REG_SZ, "Tarvex für Microsoft Word 2003 (Version 11) – ©"},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, "%TEMP%\\Büro €"},
+        {"REG_MULTI_SZ", REG_MULTI_SZ, "Maße" + std::string(1, '\0') + "Größe"},
+        {"REG_DWORD", REG_DWORD, "\x12\x03è"},
+        {"REG_BINARY", REG_BINARY, "é\x01ÿ€"},
+        {"REG_LINK", REG_LINK, "Büro"},
+        {"REG_TEXT", REG_NONE, "ä"},
+    };
+    HKEY before = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Wide("Before").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &before, nullptr),
+              ERROR_SUCCESS);
+    for (const Case& value : cases) {
+        ASSERT_TRUE(Write("Now", value.Type, value.Text, value.Type)) << value.Type;
+        const bool appended = value.Number == REG_SZ || value.Number == REG_MULTI_SZ;
+        const std::string ansi = runtime::ToAnsi(value.Text + (appended ? std::string(1, '\0') : std::string()));
+        ASSERT_EQ(RegSetValueExA(before, value.Type, 0, value.Number, reinterpret_cast<const BYTE*>(ansi.c_str()),
+                                 static_cast<DWORD>(ansi.size() + 1)),
+                  ERROR_SUCCESS);
+        DWORD nowType = 99;
+        DWORD beforeType = 98;
+        Bytes now;
+        Bytes then;
+        ASSERT_TRUE(RawWide("Now", value.Type, nowType, now)) << value.Type;
+        ASSERT_TRUE(RawWide("Before", value.Type, beforeType, then)) << value.Type;
+        EXPECT_EQ(nowType, value.Number) << value.Type;
+        EXPECT_EQ(nowType, beforeType) << value.Type;
+        EXPECT_EQ(now, then) << value.Type;
+    }
+    RegCloseKey(before);
+    systemtest::ExpectNoReport(root_);
+}
+
 TEST_F(RegistryTest, DwordIsMadeOfThreeCharactersAndTheZeroByte) {
     Variant one = std::string("\x01\0\0", 3);
     std::string type = "REG_DWORD";

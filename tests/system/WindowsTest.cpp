@@ -95,6 +95,18 @@ TEST_F(WindowsTest, LetterCaseOfCaptionAndSearchTextIsIgnored) {
     EXPECT_EQ(windows_.WindowFind(form.get(), "FONTS " + mark_), Number(firstCapital->hwnd()));
 }
 
+// A caption is read as it is: a character the ANSI code page lacks is no look-alike of another.
+TEST_F(WindowsTest, CaptionWithACharacterTheCodePageLacksIsReadAsItIs) {
+    auto form = Other();
+    auto lookAlike = std::make_unique<TestForm>("Schriften O " + mark_);
+    auto omega = std::make_unique<TestForm>("Schriften \u03A9 " + mark_);
+    StackTopDown({form->hwnd(), lookAlike->hwnd(), omega->hwnd()});
+    EXPECT_EQ(windows_.WindowFind(form.get(), "schriften \u03C9 " + mark_), Number(omega->hwnd()));
+    StackTopDown({omega->hwnd(), form->hwnd(), lookAlike->hwnd()});
+    EXPECT_EQ(windows_.WindowFind(form.get(), "Schriften O " + mark_), Number(lookAlike->hwnd()));
+    systemtest::ExpectNoReport(root_);
+}
+
 // The clock stands still, so only the two ends of the z-order can end the search.
 TEST_F(WindowsTest, NoMatchGivesZeroOnceBothEndsAreReached) {
     auto form = Other();
