@@ -300,9 +300,9 @@ DWORD PutInPlace(const FileEntry& file, const FileEntry& folder, const std::wstr
     if (replace == Replace::Never) {
         return file.RenameTo(folder, leaf, false);
     }
-    // The POSIX rename replaces a target that others hold open while sharing delete: Windows 10
-    // 1709 on, on NTFS; the read-only target only from 1809. Elsewhere (Windows 7 and 8, FAT, most
-    // shares, Wine 8) the call is refused and the classic rename follows.
+    // The POSIX rename replaces a target that others hold open while sharing delete: Windows 10 on
+    // NTFS; the read-only target only from 1809. Windows 7 and 8, FAT, most shares and Wine 8
+    // refuse the call, and the classic rename follows.
     const ULONG flags =
         kRenameReplaceIfExists | kRenamePosixSemantics | (replace == Replace::Delivered ? kRenameIgnoreReadOnly : 0);
     if (file.RenameToEx(folder, leaf, flags) == NO_ERROR) {
