@@ -577,13 +577,13 @@ TEST_F(UninstallRoad, NormalDotRestoreLeavesTheOtherNameOfAHardLinkedNormalDotRe
     dialogs.Click("Ja").Click("Ja").Click("Ok");
     Click(WizardControl(wizard, S::kIdWeiter));
     ASSERT_TRUE(dialogs.Done());
-    ASSERT_TRUE(second->WaitForExit(20s));
-
+    // Looked at before the end: a report in place of the closing message is shown as it reads.
     const std::vector<ShownDialog> seen = dialogs.Seen();
     ASSERT_EQ(seen.size(), 3u);
     const std::string backupName = BackupNameShownIn(seen[1].Body);
     EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
     ExpectClosingMessage(seen[2]);
+    ASSERT_TRUE(second->WaitForExit(20s));
 
     EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.dot"}));
     EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
@@ -615,13 +615,13 @@ TEST_F(UninstallRoad, NormalDotRestoreTakesARecordLineWithDotDot) {
     dialogs.Click("Ja").Click("Ja").Click("Ok");
     Click(WizardControl(wizard, S::kIdWeiter));
     ASSERT_TRUE(dialogs.Done());
-    ASSERT_TRUE(second->WaitForExit(20s));
-
+    // Looked at before the end: a report in place of the closing message is shown as it reads.
     const std::vector<ShownDialog> seen = dialogs.Seen();
     ASSERT_EQ(seen.size(), 3u);
     const std::string backupName = BackupNameShownIn(seen[1].Body);
     EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
     ExpectClosingMessage(seen[2]);
+    ASSERT_TRUE(second->WaitForExit(20s));
 
     EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{backupName, "Normal.dot"}));
     EXPECT_EQ(testsupport::ReadFile(folder + "Normal.dot"), "the saved copy beside Office");
