@@ -103,6 +103,14 @@ DWORD AttributesOf(const std::string& path) {
     return GetFileAttributesW(runtime::Widen(path).c_str());
 }
 
+unsigned long long SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(runtime::Widen(path).c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 void SetReadOnly(const std::string& path) {
     SetFileAttributesW(runtime::Widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
 }
@@ -333,22 +341,27 @@ TEST(InstallAgain, SetupEndedWhileCopyingTheTemplateLeavesNoTemporaryFile) {
         ASSERT_NE(wizard, nullptr);
         ASSERT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
         Click(WizardControl(wizard, Tvx_UFSetup::kIdWeiter));
-        // Ended the moment its temporary file shows, looked for about every millisecond: the copy
-        // takes some hundred milliseconds, under load more.
-        std::vector<std::string> seen;
+        // Ended the moment its temporary file shows with bytes in it, while the copy is written;
+        // looked for about every millisecond: the copy takes some hundred milliseconds, under load
+        // more.
+        std::string copying;
         const auto limit = std::chrono::steady_clock::now() + 60s;
-        while (seen.empty() && setup.Program().Running() && std::chrono::steady_clock::now() < limit) {
-            seen = TemporaryFilesIn(startup);
-            if (seen.empty()) {
+        while (copying.empty() && setup.Program().Running() && std::chrono::steady_clock::now() < limit) {
+            for (const std::string& name : TemporaryFilesIn(startup)) {
+                if (SizeOf(startup + name) > 0) {
+                    copying = name;
+                }
+            }
+            if (copying.empty()) {
                 Sleep(1);
             }
         }
-        if (!seen.empty()) {
+        if (!copying.empty()) {
             EndProcessById(setup.Program().Id());
         }
-        ASSERT_FALSE(seen.empty()) << "the setup ended before its copy of the template was seen";
+        ASSERT_FALSE(copying.empty()) << "the setup ended before its copy of the template was seen";
         ASSERT_TRUE(setup.Program().WaitForExit(10s));
-        EXPECT_EQ(FolderEntries(startup), std::vector<std::string>{"Tvx.dot"}) << "seen: " << seen[0];
+        EXPECT_EQ(FolderEntries(startup), std::vector<std::string>{"Tvx.dot"}) << "seen: " << copying;
         ASSERT_EQ(ReadFile(startup + "Tvx.dot"), oldTemplate) << "the copy was done before the end came";
         EXPECT_TRUE(setup.Dialogs().Seen().empty());
     }
