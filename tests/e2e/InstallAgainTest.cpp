@@ -1,6 +1,8 @@
 // The update: an install over an existing one copies every file again and changes nothing else;
 // the uninstall record file keeps its lines, whether the first or the second run found it. A
-// document that is a link is replaced as itself, and a copy that fails midway leaves the old file.
+// document that is a link is replaced as itself, a copy that fails midway leaves the old file, a
+// template another program reads is replaced all the same, a run ended by force leaves no
+// half-written copy, and files from read-only media are installed writable.
 
 #include "InstallRoad.h"
 #include "runtime/Text.h"
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 
 using namespace e2e;
@@ -47,6 +50,80 @@ std::map<std::string, RawValue> RegistryState() {
     state["DontTrustInstalledFiles"] = ReadRaw(HKEY_CURRENT_USER, SecurityKey(11), "DontTrustInstalledFiles");
     state["Tvx_Version"] = ReadRaw(HKEY_CURRENT_USER, VersionMarkKey(11) + "\\Options", "Tvx_Version");
     return state;
+}
+
+// The temporary files of copies under way in a folder: "~tvx", sixteen hex digits, ".tmp".
+std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const std::string& name : FolderEntries(folder)) {
+        if (name.size() == 24 && name.rfind("~tvx", 0) == 0 && name.compare(20, 4, ".tmp") == 0) {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+
+// A file of many megabytes, each of its own bytes, written and compared a megabyte at a time.
+constexpr size_t kMegabyte = 1024 * 1024;
+constexpr int kBigTemplateMegabytes = 512;
+
+std::string Megabyte(int number) {
+    std::string bytes(kMegabyte, static_cast<char>('A' + number % 26));
+    std::memcpy(bytes.data(), &number, sizeof number);
+    return bytes;
+}
+
+void WriteBigFile(const std::string& path, int megabytes) {
+    const runtime::FileHandle file(
+        CreateFileW(runtime::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file) << path;
+    for (int number = 0; number < megabytes; ++number) {
+        const std::string bytes = Megabyte(number);
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), kMegabyte, &written, nullptr) && written == kMegabyte);
+    }
+}
+
+bool HoldsBigFile(const std::string& path, int megabytes) {
+    const runtime::FileHandle file(
+        CreateFileW(runtime::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes(kMegabyte, '\0');
+    for (int number = 0; number < megabytes; ++number) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data(), kMegabyte, &got, nullptr) || got != kMegabyte ||
+            bytes != Megabyte(number)) {
+            return false;
+        }
+    }
+    DWORD got = 0;
+    return ::ReadFile(file.get(), bytes.data(), 1, &got, nullptr) && got == 0;
+}
+
+DWORD AttributesOf(const std::string& path) {
+    return GetFileAttributesW(runtime::Widen(path).c_str());
+}
+
+unsigned long long SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(runtime::Widen(path).c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void SetReadOnly(const std::string& path) {
+    SetFileAttributesW(runtime::Widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+// Every file below the folder read-only, as a CD shows them.
+void MakeReadOnlyMedium(const std::string& folder) {
+    for (const std::string& name : FolderEntries(folder)) {
+        if ((AttributesOf(folder + name) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            MakeReadOnlyMedium(folder + name + "\\");
+        } else {
+            SetReadOnly(folder + name);
+        }
+    }
 }
 
 bool operator==(const RawValue& a, const RawValue& b) {
@@ -208,4 +285,159 @@ TEST(InstallAgain, UpdateOntoAFullDiskKeepsTheOldTemplateWhole) {
             EXPECT_EQ(ReadFile(installed), ReadFile(delivered)) << installed;
         }
     }
+}
+
+// Another program reads the old template while the update runs, sharing read, write and delete as
+// the indexer or a virus scanner does: the delivered template takes its name all the same, without
+// a message, and the old one, put aside, goes once the reader lets go of it.
+TEST(InstallAgain, UpdateReplacesATemplateThatAnotherProgramReads) {
+    InstallTraces traces;
+    Sandbox sandbox;
+    const std::string word = sandbox.AddWord(11, kWordFolder, true);
+    PlaceWordStandin(word);
+    FillFonts(sandbox);
+    const std::string startup = word + "STARTUP\\";
+    const std::string oldTemplate = ReadFile(startup + "Tvx.dot");
+    runtime::FileHandle reader(CreateFileW(runtime::Widen(startup + "Tvx.dot").c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
+    {
+        SetupRun setup(sandbox);
+        HWND wizard = setup.Wizard();
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 1; }));
+    }
+    EXPECT_EQ(ReadFile(startup + "Tvx.dot"), ReadFile(SampleFolder() + "Docs\\Tvx.dot"));
+    // The reader goes on reading the file it opened.
+    char held[64] = {};
+    DWORD got = 0;
+    ASSERT_TRUE(::ReadFile(reader.get(), held, sizeof held, &got, nullptr));
+    EXPECT_EQ(std::string(held, got), oldTemplate);
+    reader.reset();
+    EXPECT_EQ(FolderEntries(startup), std::vector<std::string>{"Tvx.dot"});
+}
+
+// The setup ended by force while it copies a big template: its half-written copy goes with the
+// process, the old template stays whole, and the next update puts the new one in its place with
+// nothing beside it.
+TEST(InstallAgain, SetupEndedWhileCopyingTheTemplateLeavesNoTemporaryFile) {
+    InstallTraces traces;
+    Sandbox sandbox;
+    const std::string word = sandbox.AddWord(11, kWordFolder, true);
+    PlaceWordStandin(word);
+    FillFonts(sandbox);
+    const std::string startup = word + "STARTUP\\";
+    const std::string oldTemplate = ReadFile(startup + "Tvx.dot");
+    // Big enough that its copy takes a while, whatever the load: the end comes while it is written.
+    WriteBigFile(sandbox.StartFolder() + "Docs\\Tvx.dot", kBigTemplateMegabytes);
+    {
+        SetupRun setup(sandbox);
+        HWND wizard = setup.Wizard();
+        ASSERT_NE(wizard, nullptr);
+        ASSERT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
+        Click(WizardControl(wizard, Tvx_UFSetup::kIdWeiter));
+        // Ended the moment its temporary file shows with bytes in it, while the copy is written;
+        // looked for about every millisecond: the copy takes some hundred milliseconds, under load
+        // more.
+        std::string copying;
+        const auto limit = std::chrono::steady_clock::now() + 60s;
+        while (copying.empty() && setup.Program().Running() && std::chrono::steady_clock::now() < limit) {
+            for (const std::string& name : TemporaryFilesIn(startup)) {
+                if (SizeOf(startup + name) > 0) {
+                    copying = name;
+                }
+            }
+            if (copying.empty()) {
+                Sleep(1);
+            }
+        }
+        if (!copying.empty()) {
+            EndProcessById(setup.Program().Id());
+        }
+        ASSERT_FALSE(copying.empty()) << "the setup ended before its copy of the template was seen";
+        ASSERT_TRUE(setup.Program().WaitForExit(10s));
+        EXPECT_EQ(FolderEntries(startup), std::vector<std::string>{"Tvx.dot"}) << "seen: " << copying;
+        ASSERT_EQ(ReadFile(startup + "Tvx.dot"), oldTemplate) << "the copy was done before the end came";
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+    }
+    {
+        SetupRun setup(sandbox);
+        HWND wizard = setup.Wizard();
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+    }
+    EXPECT_EQ(FolderEntries(startup), std::vector<std::string>{"Tvx.dot"});
+    EXPECT_TRUE(HoldsBigFile(startup + "Tvx.dot", kBigTemplateMegabytes));
+}
+
+// An install from a CD, whose files are all read-only, then an update from a newer CD: neither
+// run shows a message, the new files are in place, and every installed file is writable, also
+// where the installed copies had been left read-only (copied by hand from the CD).
+TEST(InstallAgain, InstallAndUpdateFromReadOnlyMediaLeaveWritableFiles) {
+    InstallTraces traces;
+    Sandbox sandbox;
+    const std::string word = sandbox.AddWord(11, kWordFolder, false);
+    PlaceWordStandin(word);
+    const std::string medium = sandbox.StartFolder();
+    MakeReadOnlyMedium(medium);
+    ASSERT_NE(AttributesOf(medium + "Docs\\Tvx.dot") & FILE_ATTRIBUTE_READONLY, 0u);
+    auto installedFiles = [&] {
+        std::map<std::string, std::string> files;
+        for (const auto& [installed, delivered] : CopiedFiles(word)) {
+            files[installed] = medium + delivered.substr(SampleFolder().size());
+        }
+        for (const std::string& font : FontNames()) {
+            files[sandbox.FontsDir() + font] = medium + "Fonts\\" + font;
+        }
+        return files;
+    };
+    auto expectInstalled = [&] {
+        for (const auto& [installed, delivered] : installedFiles()) {
+            EXPECT_EQ(ReadFile(installed), ReadFile(delivered)) << installed;
+            EXPECT_EQ(AttributesOf(installed) & FILE_ATTRIBUTE_READONLY, 0u) << installed;
+        }
+        EXPECT_EQ(FolderEntries(word + "STARTUP\\"), std::vector<std::string>{"Tvx.dot"});
+        EXPECT_EQ(FolderEntries(word + "Tvx\\Uninstall\\").size(), 10u);
+    };
+    {
+        SetupRun setup(sandbox);
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 1; }));
+    }
+    expectInstalled();
+
+    // The newer CD: other documents and support files, the same fonts.
+    std::vector<std::string> changed{"Docs\\Tvx.dot", "Docs\\Keyboard.doc", "Docs\\TvxTutorial.exe",
+                                     "Docs\\QuickGuide.doc"};
+    changed.insert(changed.end(), RuntimeFileNames().begin(), RuntimeFileNames().end());
+    for (const std::string& file : changed) {
+        SetFileAttributesW(runtime::Widen(medium + file).c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteFile(medium + file, "newer " + file);
+    }
+    MakeReadOnlyMedium(medium);
+    for (const auto& [installed, delivered] : CopiedFiles(word)) {
+        SetReadOnly(installed);
+    }
+    {
+        SetupRun setup(sandbox);
+        HWND wizard = setup.Wizard();
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
+        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        EXPECT_TRUE(setup.Dialogs().Seen().empty());
+        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 2; }));
+    }
+    expectInstalled();
+    EXPECT_EQ(ReadFile(word + "STARTUP\\Tvx.dot"), "newer Docs\\Tvx.dot");
 }

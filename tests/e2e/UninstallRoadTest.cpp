@@ -617,6 +617,83 @@ TEST_F(UninstallRoad, NormalDotRestoreReplacesNoFile) {
     EXPECT_FALSE(FolderExists(installDir_));
 }
 
+// Normal.dot is a second name, read-only, of a template kept elsewhere: the restore keeps the
+// template under the backup name and gives the name Normal.dot to the saved copy, and the other
+// name still has the template as it was, read-only.
+TEST_F(UninstallRoad, NormalDotRestoreLeavesTheOtherNameOfAHardLinkedNormalDotReadOnly) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    const std::string elsewhere = sandbox_.Root() + "Vorlagen Bernd\\";
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(elsewhere).c_str(), nullptr));
+    const std::string other = elsewhere + "Meine Normal.dot";
+    testsupport::WriteFile(other, "the user's Normal.dot");
+    ASSERT_TRUE(DeleteFileW(runtime::Widen(templates_ + "Normal.dot").c_str()));
+    ASSERT_TRUE(
+        CreateHardLinkW(runtime::Widen(templates_ + "Normal.dot").c_str(), runtime::Widen(other).c_str(), nullptr));
+    ASSERT_TRUE(SetFileAttributesW(runtime::Widen(other).c_str(), FILE_ATTRIBUTE_READONLY));
+    // The bit belongs to the file, whichever name it is read under.
+    ASSERT_NE(GetFileAttributesW(runtime::Widen(templates_ + "Normal.dot").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    HWND wizard = nullptr;
+    std::unique_ptr<Process> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Click("Ja").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    // Looked at before the end: a report in place of the closing message is shown as it reads.
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    const std::string backupName = BackupNameShownIn(seen[1].Body);
+    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
+    ExpectClosingMessage(seen[2]);
+    ASSERT_TRUE(second->WaitForExit(20s));
+
+    EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.dot"}));
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
+    EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
+    EXPECT_EQ(FolderEntries(elsewhere), std::vector<std::string>{"Meine Normal.dot"});
+    EXPECT_EQ(testsupport::ReadFile(other), "the user's Normal.dot");
+    EXPECT_NE(GetFileAttributesW(runtime::Widen(other).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_FALSE(FolderExists(installDir_));
+}
+
+// A record line that leads out of the installation folder with "..": the swap happens in the
+// folder the line leads to, as for any other line, without a message.
+TEST_F(UninstallRoad, NormalDotRestoreTakesARecordLineWithDotDot) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    // Word's program folder without its last part: the folder that "Tvx\..\.." leads to.
+    const std::string office = word_.substr(0, word_.find_last_of('\\', word_.size() - 2) + 1);
+    const std::string folder = office + "Vorlagen\\";
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(folder).c_str(), nullptr));
+    testsupport::WriteFile(folder + "Normal.dot", "the Normal.dot beside Office");
+    testsupport::WriteFile(folder + "Normal.sav", "the saved copy beside Office");
+    testsupport::WriteFile(installDir_ + "uninstall.tvk",
+                           runtime::ToAnsi(word_ + "Tvx\\..\\..\\Vorlagen\\Normal.sav") + "\r\n");
+    HWND wizard = nullptr;
+    std::unique_ptr<Process> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Click("Ja").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    // Looked at before the end: a report in place of the closing message is shown as it reads.
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    const std::string backupName = BackupNameShownIn(seen[1].Body);
+    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
+    ExpectClosingMessage(seen[2]);
+    ASSERT_TRUE(second->WaitForExit(20s));
+
+    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{backupName, "Normal.dot"}));
+    EXPECT_EQ(testsupport::ReadFile(folder + "Normal.dot"), "the saved copy beside Office");
+    EXPECT_EQ(testsupport::ReadFile(folder + backupName), "the Normal.dot beside Office");
+    ExpectNormalDotUntouched();
+    EXPECT_FALSE(FolderExists(installDir_));
+}
+
 // Links left where the uninstall deletes, each to something of someone else's outside the folders
 // it works in: the uninstall folder to a folder with files of our names, a font, and the Normal.dot
 // of a recorded folder. Each delete there is refused and reported, what the links lead to stays,
