@@ -338,8 +338,12 @@ DWORD FileEntry::RenameToEx(const FileEntry& folder, const std::wstring& name, U
     return Rename(Handle(), folder.Handle(), name, kFileRenameInformationEx, flags);
 }
 
+std::wstring FileEntry::Place() const {
+    return finalPath_.empty() ? VolumePath(Handle()) : finalPath_;
+}
+
 bool FileEntry::MarkForDeletion(bool mark) const {
-    FILE_DISPOSITION_INFO disposition{mark ? TRUE : FALSE};
+    FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(mark)};
     return SetFileInformationByHandle(Handle(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 

@@ -61,6 +61,10 @@ public:
     bool MarkForDeletion(bool mark) const;
     bool SetAttributes(DWORD attributes) const;
 
+    // Where the open entry lies, as the system tells it: its final path, else its path on its
+    // volume; empty where the system tells neither.
+    std::wstring Place() const;
+
     HANDLE Handle() const { return handle_.get(); }
     explicit operator bool() const { return static_cast<bool>(handle_); }
     void Close() { handle_.reset(); }

@@ -4,6 +4,7 @@
 #include "RuntimeError.h"
 #include "Text.h"
 
+#include <set>
 #include <vector>
 
 namespace runtime {
@@ -211,10 +212,18 @@ bool IsTemporaryName(const std::wstring& name) {
     return name.find_first_not_of(L"0123456789abcdef", kPrefix) == kPrefix + 16;
 }
 
-// Temporary files of this program that a run left in the folder where it could not have the system
-// delete them with its process. One that another run still writes is open to no one else, and
-// stays.
+// Temporary files of this program that a run left in the folder: one killed in the moment between
+// making its file and marking it, or where the system would not hold the mark, or an older version
+// of the program. Looked for once a run, before the first copy into the folder. One that another
+// run still writes is open to no one else, and stays; so does one marked and held open elsewhere.
 void SweepTemporaryFiles(const FileEntry& folder) {
+    // One thread uses the program's file calls; the set only grows.
+    static std::set<std::wstring> swept;
+    std::wstring place = folder.Place();
+    CharUpperBuffW(place.data(), static_cast<DWORD>(place.size()));
+    if (place.empty() || !swept.insert(std::move(place)).second) {
+        return;
+    }
     std::vector<FileEntry::Listed> entries;
     if (folder.List(entries) != NO_ERROR) {
         return;
@@ -343,8 +352,7 @@ struct FileSystemObject::Pending::State {
 
     // Copies the source to a new temporary file beside the target, open to no one else and marked
     // for deletion while it is written: a run killed meanwhile leaves nothing, the system deletes
-    // the file with the process's handles. Where the mark cannot be had, what earlier runs left so
-    // in the folder goes now.
+    // the file with the process's handles.
     DWORD Make(const std::string& sourcePath, const std::string& destination, Replace replace) {
         const FileHandle from(CreateFileW(Widen(sourcePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -358,6 +366,7 @@ struct FileSystemObject::Pending::State {
         }
         FileEntry made;
         if (error == NO_ERROR) {
+            SweepTemporaryFiles(place.folder);
             error = ERROR_ALREADY_EXISTS;
             for (int attempt = 0; attempt < 8 && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
                  ++attempt) {
@@ -369,9 +378,6 @@ struct FileSystemObject::Pending::State {
             return error;
         }
         marked = made.MarkForDeletion(true);
-        if (!marked) {
-            SweepTemporaryFiles(place.folder);
-        }
         error = CopyContent(from.get(), made.Handle());
         if (error == NO_ERROR && !GetFileInformationByHandleEx(from.get(), FileBasicInfo, &source, sizeof source)) {
             source.FileAttributes = FILE_ATTRIBUTE_NORMAL;
