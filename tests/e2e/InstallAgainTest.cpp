@@ -53,6 +53,19 @@ std::map<std::string, RawValue> RegistryState() {
 }
 
 // The temporary files of copies under way in a folder: "~tvx", sixteen hex digits, ".tmp".
+// A run of the setup with the option it preselects, which ends without a message and starts Word,
+// its start counted among those of the sandbox so far.
+void RunWithoutAMessage(Sandbox& sandbox, int option, size_t wordStarts) {
+    SetupRun setup(sandbox);
+    HWND wizard = setup.Wizard();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(Checked(WizardControl(wizard, option)));
+    ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
+    EXPECT_EQ(setup.ExitCode(), 0u);
+    EXPECT_TRUE(setup.Dialogs().Seen().empty());
+    EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == wordStarts; }));
+}
+
 std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
     std::vector<std::string> found;
     for (const std::string& name : FolderEntries(folder)) {
@@ -226,16 +239,7 @@ TEST(InstallAgain, UpdateReplacesALinkedDocumentNotTheFileItLeadsTo) {
     WriteFile(outside, "the user's own Keyboard.doc");
     testsupport::UnixLink link(word + "Tvx\\Keyboard.doc", outside);
     ASSERT_EQ(ReadFile(word + "Tvx\\Keyboard.doc"), "the user's own Keyboard.doc");
-    {
-        SetupRun setup(sandbox);
-        HWND wizard = setup.Wizard();
-        ASSERT_NE(wizard, nullptr);
-        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
-        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
-        EXPECT_EQ(setup.ExitCode(), 0u);
-        EXPECT_TRUE(setup.Dialogs().Seen().empty());
-        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 1; }));
-    }
+    ASSERT_NO_FATAL_FAILURE(RunWithoutAMessage(sandbox, Tvx_UFSetup::kIdOptionUpdate, 1));
     EXPECT_EQ(ReadFile(outside), "the user's own Keyboard.doc");
     // Read through a link still there, this would be the file outside.
     EXPECT_EQ(ReadFile(word + "Tvx\\Keyboard.doc"), ReadFile(SampleFolder() + "Docs\\Keyboard.doc"));
@@ -302,16 +306,7 @@ TEST(InstallAgain, UpdateReplacesATemplateThatAnotherProgramReads) {
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(reader);
-    {
-        SetupRun setup(sandbox);
-        HWND wizard = setup.Wizard();
-        ASSERT_NE(wizard, nullptr);
-        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
-        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
-        EXPECT_EQ(setup.ExitCode(), 0u);
-        EXPECT_TRUE(setup.Dialogs().Seen().empty());
-        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 1; }));
-    }
+    ASSERT_NO_FATAL_FAILURE(RunWithoutAMessage(sandbox, Tvx_UFSetup::kIdOptionUpdate, 1));
     EXPECT_EQ(ReadFile(startup + "Tvx.dot"), ReadFile(SampleFolder() + "Docs\\Tvx.dot"));
     // The reader goes on reading the file it opened.
     char held[64] = {};
@@ -410,13 +405,7 @@ TEST(InstallAgain, InstallAndUpdateFromReadOnlyMediaLeaveWritableFiles) {
         EXPECT_EQ(FolderEntries(word + "STARTUP\\"), std::vector<std::string>{"Tvx.dot"});
         EXPECT_EQ(FolderEntries(word + "Tvx\\Uninstall\\").size(), 10u);
     };
-    {
-        SetupRun setup(sandbox);
-        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
-        EXPECT_EQ(setup.ExitCode(), 0u);
-        EXPECT_TRUE(setup.Dialogs().Seen().empty());
-        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 1; }));
-    }
+    ASSERT_NO_FATAL_FAILURE(RunWithoutAMessage(sandbox, Tvx_UFSetup::kIdOptionInstall, 1));
     expectInstalled();
 
     // The newer CD: other documents and support files, the same fonts.
@@ -431,16 +420,7 @@ TEST(InstallAgain, InstallAndUpdateFromReadOnlyMediaLeaveWritableFiles) {
     for (const auto& [installed, delivered] : CopiedFiles(word)) {
         SetReadOnly(installed);
     }
-    {
-        SetupRun setup(sandbox);
-        HWND wizard = setup.Wizard();
-        ASSERT_NE(wizard, nullptr);
-        EXPECT_TRUE(Checked(WizardControl(wizard, Tvx_UFSetup::kIdOptionUpdate)));
-        ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
-        EXPECT_EQ(setup.ExitCode(), 0u);
-        EXPECT_TRUE(setup.Dialogs().Seen().empty());
-        EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == 2; }));
-    }
+    ASSERT_NO_FATAL_FAILURE(RunWithoutAMessage(sandbox, Tvx_UFSetup::kIdOptionUpdate, 2));
     expectInstalled();
     EXPECT_EQ(ReadFile(word + "STARTUP\\Tvx.dot"), "newer Docs\\Tvx.dot");
 }

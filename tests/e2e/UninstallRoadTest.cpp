@@ -144,6 +144,28 @@ protected:
     }
 
     // While the uninstall asks, the wizard shows only the waiting line.
+    // The uninstall from the list of installed programs, answered "Ja" (the fonts go), "Ja" (the
+    // restore) and "Ok": its dialogs looked at before its end, so that a report in place of the
+    // closing message shows as it reads. The backup name that the restore's question shows.
+    void UninstallRestoringNormalDot(std::string& backupName) {
+        HWND wizard = nullptr;
+        std::unique_ptr<Process> second = StartUninstall(wizard);
+        ASSERT_TRUE(second != nullptr && wizard != nullptr);
+        DialogAnswerer dialogs(second->Id());
+        dialogs.Click("Ja").Click("Ja").Click("Ok");
+        Click(WizardControl(wizard, S::kIdWeiter));
+        ASSERT_TRUE(dialogs.Done());
+        const std::vector<ShownDialog> seen = dialogs.Seen();
+        ASSERT_EQ(seen.size(), 3u);
+        ExpectFontsQuestion(seen[0]);
+        backupName = BackupNameShownIn(seen[1].Body);
+        EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
+        ExpectClosingMessage(seen[2]);
+        DWORD exitCode = 1;
+        ASSERT_TRUE(second->WaitForExit(20s, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+
     std::function<void()> ExpectWaitingLine(HWND wizard) {
         return [wizard] {
             EXPECT_TRUE(IsWindowVisible(WizardControl(wizard, S::kIdBitteWarten)));
@@ -316,22 +338,8 @@ TEST_F(UninstallRoadOmega, InstallAndUninstallLeaveTheLookAlikeFolderAlone) {
     ExpectLookAlikeUntouched();
 
     // The stored command names the setup copy in this Word's uninstall folder, checked as it starts.
-    HWND wizard = nullptr;
-    std::unique_ptr<Process> second = StartUninstall(wizard);
-    ASSERT_TRUE(second != nullptr && wizard != nullptr);
-    DialogAnswerer dialogs(second->Id());
-    dialogs.Click("Ja").Click("Ja").Click("Ok");
-    Click(WizardControl(wizard, S::kIdWeiter));
-    ASSERT_TRUE(dialogs.Done());
-    DWORD exitCode = 1;
-    ASSERT_TRUE(second->WaitForExit(20s, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-
-    const std::vector<ShownDialog> seen = dialogs.Seen();
-    ASSERT_EQ(seen.size(), 3u);
-    ExpectFontsQuestion(seen[0]);
-    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(BackupNameShownIn(seen[1].Body)));
-    ExpectClosingMessage(seen[2]);
+    std::string backupName;
+    ASSERT_NO_FATAL_FAILURE(UninstallRestoringNormalDot(backupName));
     ExpectInstalledFiles(false);
     EXPECT_FALSE(FolderExists(installDir_));
     EXPECT_EQ(FolderEntries(word_), (std::vector<std::string>{"STARTUP", "winword.exe"}));
@@ -633,21 +641,8 @@ TEST_F(UninstallRoad, NormalDotRestoreLeavesTheOtherNameOfAHardLinkedNormalDotRe
     ASSERT_TRUE(SetFileAttributesW(runtime::Widen(other).c_str(), FILE_ATTRIBUTE_READONLY));
     // The bit belongs to the file, whichever name it is read under.
     ASSERT_NE(GetFileAttributesW(runtime::Widen(templates_ + "Normal.dot").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-    HWND wizard = nullptr;
-    std::unique_ptr<Process> second = StartUninstall(wizard);
-    ASSERT_TRUE(second != nullptr && wizard != nullptr);
-
-    DialogAnswerer dialogs(second->Id());
-    dialogs.Click("Ja").Click("Ja").Click("Ok");
-    Click(WizardControl(wizard, S::kIdWeiter));
-    ASSERT_TRUE(dialogs.Done());
-    // Looked at before the end: a report in place of the closing message is shown as it reads.
-    const std::vector<ShownDialog> seen = dialogs.Seen();
-    ASSERT_EQ(seen.size(), 3u);
-    const std::string backupName = BackupNameShownIn(seen[1].Body);
-    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
-    ExpectClosingMessage(seen[2]);
-    ASSERT_TRUE(second->WaitForExit(20s));
+    std::string backupName;
+    ASSERT_NO_FATAL_FAILURE(UninstallRestoringNormalDot(backupName));
 
     EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{backupName, "Normal.dot"}));
     EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
@@ -671,21 +666,8 @@ TEST_F(UninstallRoad, NormalDotRestoreTakesARecordLineWithDotDot) {
     testsupport::WriteFile(folder + "Normal.sav", "the saved copy beside Office");
     testsupport::WriteFile(installDir_ + "uninstall.tvk",
                            runtime::ToAnsi(word_ + "Tvx\\..\\..\\Vorlagen\\Normal.sav") + "\r\n");
-    HWND wizard = nullptr;
-    std::unique_ptr<Process> second = StartUninstall(wizard);
-    ASSERT_TRUE(second != nullptr && wizard != nullptr);
-
-    DialogAnswerer dialogs(second->Id());
-    dialogs.Click("Ja").Click("Ja").Click("Ok");
-    Click(WizardControl(wizard, S::kIdWeiter));
-    ASSERT_TRUE(dialogs.Done());
-    // Looked at before the end: a report in place of the closing message is shown as it reads.
-    const std::vector<ShownDialog> seen = dialogs.Seen();
-    ASSERT_EQ(seen.size(), 3u);
-    const std::string backupName = BackupNameShownIn(seen[1].Body);
-    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
-    ExpectClosingMessage(seen[2]);
-    ASSERT_TRUE(second->WaitForExit(20s));
+    std::string backupName;
+    ASSERT_NO_FATAL_FAILURE(UninstallRestoringNormalDot(backupName));
 
     EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{backupName, "Normal.dot"}));
     EXPECT_EQ(testsupport::ReadFile(folder + "Normal.dot"), "the saved copy beside Office");
