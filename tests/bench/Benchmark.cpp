@@ -95,25 +95,47 @@ void SetString(const wchar_t* key, const wchar_t* name, const std::wstring& valu
     RegCloseKey(opened);
 }
 
-// Ends a process and every process it started.
-void EndWithChildren(DWORD processId) {
-    std::vector<DWORD> ids{processId};
+// When a process was created, in the system's 100 ns units; 0 when that cannot be read.
+ULONGLONG CreationTime(HANDLE process) {
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+        return 0;
+    }
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// Ends a process and every process it started. A process keeps its creator's id after the creator
+// has ended, and Wine hands the id out again: its services name the id of a wineboot that ended
+// when the prefix started. A process created before this one is no child of it, whatever id it
+// names; each is told and ended through one handle.
+void EndWithChildren(HANDLE process, DWORD processId) {
+    const ULONGLONG created = CreationTime(process);
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 5000);
+    if (created == 0) {
+        return;
+    }
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == processId && entry.th32ProcessID != processId) {
-            ids.push_back(entry.th32ProcessID);
+        if (entry.th32ParentProcessID != processId || entry.th32ProcessID == processId) {
+            continue;
+        }
+        if (HANDLE child = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                       entry.th32ProcessID)) {
+            // The same time counts as after: Windows notes creation times in steps of its clock tick.
+            if (CreationTime(child) >= created) {
+                TerminateProcess(child, 0);
+                WaitForSingleObject(child, 5000);
+            }
+            CloseHandle(child);
         }
     }
     CloseHandle(snapshot);
-    for (DWORD id : ids) {
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
 }
 
 // The process's first visible top-level window.
@@ -180,7 +202,7 @@ Run StartUntilReady(const std::wstring& program, const std::wstring& folder, boo
 
 void Finish(Run& run) {
     if (run.process != nullptr) {
-        EndWithChildren(run.id);
+        EndWithChildren(run.process, run.id);
         CloseHandle(run.process);
         run.process = nullptr;
     }

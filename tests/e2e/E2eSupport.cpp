@@ -94,16 +94,20 @@ bool ReadFrom(HANDLE process, const void* address, void* buffer, size_t size) {
     return ReadProcessMemory(process, address, buffer, size, &got) && got == size;
 }
 
-// The process parameters block of another process: where its command line and start-up
-// information lie. Its layout is the system's (64-bit), shared by Windows and Wine.
-const std::byte* ParametersOf(HANDLE process) {
+bool BasicInformationOf(HANDLE process, PROCESS_BASIC_INFORMATION& basic) {
     // Looked up at run time: the test programs link no import library of ntdll.
     using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
     const auto query = reinterpret_cast<QueryInformation>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic{};
     ULONG length = 0;
-    if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) {
+    return query != nullptr && query(process, ProcessBasicInformation, &basic, sizeof basic, &length) == 0;
+}
+
+// The process parameters block of another process: where its command line and start-up
+// information lie. Its layout is the system's (64-bit), shared by Windows and Wine.
+const std::byte* ParametersOf(HANDLE process) {
+    PROCESS_BASIC_INFORMATION basic{};
+    if (!BasicInformationOf(process, basic)) {
         return nullptr;
     }
     PEB peb{};
@@ -193,6 +197,24 @@ int Process::StartShowState() {
         return -1;
     }
     return static_cast<int>(showState);
+}
+
+ULONGLONG CreationTimeOf(HANDLE process) {
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (process == nullptr || !GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+        return 0;
+    }
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+DWORD CreatorIdOf(HANDLE process) {
+    PROCESS_BASIC_INFORMATION basic{};
+    return process != nullptr && BasicInformationOf(process, basic)
+               ? static_cast<DWORD>(basic.InheritedFromUniqueProcessId)
+               : 0;
 }
 
 std::string CurrentFolderOf(DWORD processId) {

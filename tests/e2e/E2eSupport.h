@@ -60,6 +60,9 @@ public:
     Process& operator=(const Process&) = delete;
 
     DWORD Id() const noexcept { return processId_; }
+    // Held as long as the object lives: while it is open, the system gives the id to no other
+    // process, even after this one has ended.
+    HANDLE Handle() const noexcept { return process_; }
     // True when the process ended within the limit; its exit code then in exitCode.
     bool WaitForExit(std::chrono::milliseconds limit, DWORD* exitCode = nullptr);
     bool Running();
@@ -73,6 +76,14 @@ private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
+
+// When the process of the handle was created, in the system's 100 ns units; 0 when that cannot
+// be read.
+ULONGLONG CreationTimeOf(HANDLE process);
+// The id of the process that started the process of the handle, as the system noted it at the
+// start; 0 when it cannot be read. The note stays when that process ends, and the system then
+// gives the id to the next processes it starts.
+DWORD CreatorIdOf(HANDLE process);
 
 // The current folder of a process (the sandbox, for the programs the tests start).
 std::string CurrentFolderOf(DWORD processId);

@@ -22,9 +22,9 @@ std::string Delivered(const std::string& font) {
 }
 
 // The top-level windows of the setup's children whose caption is "Fonts": the view's window.
-std::vector<HWND> FontsViewWindows(DWORD setupId) {
+std::vector<HWND> FontsViewWindows(const Process& setup) {
     std::vector<HWND> found;
-    for (DWORD child : ChildrenOf(setupId)) {
+    for (DWORD child : ChildrenOf(setup)) {
         for (HWND window : TopLevelWindowsOf(child)) {
             if (TextOf(window) == "Fonts") {
                 found.push_back(window);
@@ -67,7 +67,7 @@ TEST(FontsInstall, NonePresentCopiesAllTwentyInListOrderAndOpensTheView) {
         // The system's own, started by its full path, quoted.
         EXPECT_EQ(runtime::LCase(views[0].Program), runtime::LCase(rundll32));
         EXPECT_EQ(views[0].CmdLine, "\"" + rundll32 + "\" " + kFontsViewCommand);
-        const auto windows = FontsViewWindows(setup.Program().Id());
+        const auto windows = FontsViewWindows(setup.Program());
         ASSERT_EQ(windows.size(), 1u);
         EXPECT_FALSE(IsWindowVisible(windows[0]));
         EXPECT_TRUE(Eventually([&] { return WordStarts(run.sandbox).size() == 1; }));

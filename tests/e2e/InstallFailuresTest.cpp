@@ -124,7 +124,7 @@ TEST(InstallFailures, NoSelectedRowCreatesCopiesWritesAndStartsNothing) {
         EXPECT_NE(seen[1].Body.find("Fehlerbeschreibung: \"Unbekannter Fehler in Klasse \"Tvx_UFSetup\"\""),
                   std::string::npos)
             << seen[1].Body;
-        EXPECT_TRUE(ChildrenOf(setup.Program().Id()).empty());
+        EXPECT_TRUE(ChildrenOf(setup.Program()).empty());
     }
 
     EXPECT_EQ(FolderEntries(sandbox.Root()), rootBefore);

@@ -8,6 +8,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <functional>
 #include <sstream>
 
 namespace e2e {
@@ -167,17 +168,48 @@ std::vector<StandinStart> FontsViewStarts(const Sandbox& sandbox) {
     return view;
 }
 
-std::vector<DWORD> ChildrenOf(DWORD processId) {
-    std::vector<DWORD> children;
+namespace {
+
+// Hands each child of the parent to the action, through a handle opened once: the handle that shows
+// a process to be a child is the one the action gets, so that a process given a child's id after
+// the snapshot is never taken for it.
+void ForEachChild(const Process& parent, const std::function<void(HANDLE child, DWORD childId)>& action) {
+    if (parent.Handle() == nullptr) {
+        return;
+    }
+    const ULONGLONG parentCreated = CreationTimeOf(parent.Handle());
+    if (parentCreated == 0) {
+        ADD_FAILURE() << "cannot tell when process " << parent.Id() << " was created: error " << GetLastError();
+        return;
+    }
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == processId && entry.th32ProcessID != processId) {
-            children.push_back(entry.th32ProcessID);
+        if (entry.th32ParentProcessID != parent.Id() || entry.th32ProcessID == parent.Id()) {
+            continue;
         }
+        HANDLE child = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                   entry.th32ProcessID);
+        if (child == nullptr) {
+            continue; // ended since the snapshot
+        }
+        // Not before the parent: a process created earlier was started by an earlier holder of the
+        // parent's id. Windows notes creation times in steps of its clock tick, and a child started
+        // at once can share its parent's time: the same time counts as after.
+        if (CreatorIdOf(child) == parent.Id() && CreationTimeOf(child) >= parentCreated) {
+            action(child, entry.th32ProcessID);
+        }
+        CloseHandle(child);
     }
     CloseHandle(snapshot);
+}
+
+} // namespace
+
+std::vector<DWORD> ChildrenOf(const Process& parent) {
+    std::vector<DWORD> children;
+    ForEachChild(parent, [&](HANDLE, DWORD childId) { children.push_back(childId); });
     return children;
 }
 
@@ -192,10 +224,11 @@ void EndProcessById(DWORD processId) {
     }
 }
 
-void EndChildrenOf(DWORD processId) {
-    for (DWORD id : ChildrenOf(processId)) {
-        EndProcessById(id);
-    }
+void EndChildrenOf(const Process& parent) {
+    ForEachChild(parent, [](HANDLE child, DWORD) {
+        TerminateProcess(child, 0);
+        WaitForSingleObject(child, 5000);
+    });
 }
 
 SetupRun::SetupRun(const Sandbox& sandbox, const std::string& arguments)
@@ -205,9 +238,8 @@ SetupRun::SetupRun(const Sandbox& sandbox, const std::string& arguments)
 SetupRun::~SetupRun() {
     dialogs_.reset();
     // The program first, so that it starts nothing after its children were ended.
-    const DWORD id = process_.Id();
-    EndProcessById(id);
-    EndChildrenOf(id);
+    EndProcessById(process_.Id());
+    EndChildrenOf(process_);
 }
 
 HWND FocusOf(HWND window) {

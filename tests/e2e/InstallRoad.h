@@ -75,10 +75,14 @@ std::vector<StandinStart> StandinStarts(const Sandbox& sandbox);
 std::vector<StandinStart> WordStarts(const Sandbox& sandbox);
 std::vector<StandinStart> FontsViewStarts(const Sandbox& sandbox);
 
-// The processes a process started (its children), and ending them: Word and the Fonts view that
-// an install leaves running.
-std::vector<DWORD> ChildrenOf(DWORD processId);
-void EndChildrenOf(DWORD processId);
+// The processes a process started (its children) that run still or are held open, and ending
+// them: Word and the Fonts view that an install leaves running. A process keeps its creator's id
+// after the creator has ended, and the system gives that id to a later process: Wine's own
+// services, started by a wineboot that ended at the prefix's start, name an id that a setup of a
+// test gets now and then. A child is therefore also one created after the parent; the parent is
+// held open, so that its id is still its own.
+std::vector<DWORD> ChildrenOf(const Process& parent);
+void EndChildrenOf(const Process& parent);
 // Ends one process and waits for its end; nothing when it is gone already.
 void EndProcessById(DWORD processId);
 

@@ -321,6 +321,12 @@ void DialogAnswerer::Run() {
         if (answer.Before) {
             answer.Before();
         }
+        if (expected) {
+            // Recorded before the answer goes in: the answer can end the program, and a test that
+            // sees the end reads the dialogs at once, maybe before this thread runs again.
+            std::lock_guard<std::mutex> lock(mutex_);
+            seen_.push_back(shown);
+        }
         switch (answer.How) {
         case Answer::Kind::Click:
             if (HWND button = ButtonWithCaption(dialog, answer.Caption)) {
@@ -345,7 +351,6 @@ void DialogAnswerer::Run() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (expected) {
-                seen_.push_back(std::move(shown));
                 pending_.pop_front();
             }
         }
