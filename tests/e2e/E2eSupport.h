@@ -81,8 +81,8 @@ private:
 // be read.
 ULONGLONG CreationTimeOf(HANDLE process);
 // The id of the process that started the process of the handle, as the system noted it at the
-// start; 0 when it cannot be read. The note stays when that process ends, and the system then
-// gives the id to the next processes it starts.
+// start; 0 when it cannot be read. The note stays when that process has ended, and the system may
+// since have given the id to a later process.
 DWORD CreatorIdOf(HANDLE process);
 
 // The current folder of a process (the sandbox, for the programs the tests start).
