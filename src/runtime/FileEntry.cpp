@@ -26,7 +26,7 @@ constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosixSemantics = 0x2;
 constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
 constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
-// Windows 10 1709 and later; Windows 7 and 8 answer "invalid information class".
+// Windows 10 and later; Windows 7 and 8 answer "invalid information class".
 constexpr auto kFileRenameInformationEx = static_cast<FILE_INFORMATION_CLASS>(65);
 constexpr auto kFileIdBothDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(37);
 // The attributes that a file's basic information can set.
