@@ -305,7 +305,7 @@ DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::ws
 
 // Puts the open file in the target's place in the folder, replacing what is there as the caller
 // allows.
-DWORD PutInPlace(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace) {
+DWORD ReplaceTarget(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace) {
     if (replace == Replace::Never) {
         return file.RenameTo(folder, leaf, false);
     }
@@ -397,7 +397,7 @@ struct FileSystemObject::Pending::State {
         if (marked && !copy.MarkForDeletion(false)) {
             return GetLastError();
         }
-        const DWORD error = runtime::PutInPlace(copy, folder, leaf, replace);
+        const DWORD error = ReplaceTarget(copy, folder, leaf, replace);
         if (error != NO_ERROR) {
             marked = marked && copy.MarkForDeletion(true);
             return error;

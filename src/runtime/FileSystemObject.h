@@ -61,7 +61,7 @@ public:
     // Copies to a temporary file beside the target and renames that to the target in one step, so
     // that a copy that fails midway (a full disk) leaves the old target whole and no cut file. A
     // folder of the target's name is never replaced.
-    void Copy(const std::string& source, const std::string& destination, Replace replace = Replace::Writable) const;
+    void Copy(const std::string& source, const std::string& destination, Replace replace) const;
     // One attempt of Copy for the in-use retries, the failure handed back as the system's error
     // code (kWin32StoppedOnLink for a link in the way): the content is copied only while `pending`
     // holds no complete copy, and only the replacement is tried again.
