@@ -9,12 +9,13 @@
 namespace runtime {
 
 std::string Dir(const std::string& pattern, int attributes) {
-    // Without a pattern there is nothing to look for; the system would take the current folder.
-    if (pattern.empty()) {
+    // Without a pattern there is nothing to look for; the system would take the current folder. A
+    // pattern with a zero character names no file: the system would look for the part before it.
+    if (pattern.empty() || !IsPathText(pattern)) {
         return {};
     }
     WIN32_FIND_DATAW found;
-    FindHandle search(FindFirstFileW(Widen(pattern).c_str(), &found));
+    FindHandle search(FindFirstFileW(WidenPath(pattern).c_str(), &found));
     if (!search) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES) {

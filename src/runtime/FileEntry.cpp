@@ -34,12 +34,6 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_H
                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// One thread uses the program's file calls; the list only grows.
-std::vector<std::wstring>& TrustedFolders() {
-    static std::vector<std::wstring> folders;
-    return folders;
-}
-
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
@@ -47,6 +41,127 @@ bool IsSeparator(wchar_t c) {
 bool SameText(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
+}
+
+// What a folder is, whichever path leads to it: its volume and its id there. The volume by the low
+// 32 bits of its serial number, which every way of asking gives alike (FileIdInfo gives all 64
+// bits of an NTFS serial, GetFileInformationByHandle the low 32); two volumes alike there (a
+// cloned disk) can only make more folders trusted, never fewer.
+struct Identity {
+    DWORD volume = 0;
+    BYTE id[16] = {};
+
+    bool operator==(const Identity& other) const {
+        return volume == other.volume && std::memcmp(id, other.id, sizeof id) == 0;
+    }
+};
+
+// FileIdInfo and its record, which the compiler's headers declare only for programs that need
+// Windows 8.
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdRecord {
+    ULONGLONG VolumeSerialNumber;
+    BYTE FileId[16];
+};
+
+// As the documentation of GetFileInformationByHandle says, two paths lead to the same folder where
+// the volume serial number and the file id are the same: a short name, a device or verbatim
+// prefix, a subst drive, a share of the folder and a link all lead to the same pair.
+bool IdentityOf(HANDLE handle, Identity& identity) {
+    FileIdRecord record{};
+    if (GetFileInformationByHandleEx(handle, kFileIdInfo, &record, sizeof record)) {
+        identity.volume = static_cast<DWORD>(record.VolumeSerialNumber);
+        std::memcpy(identity.id, record.FileId, sizeof identity.id);
+        return true;
+    }
+    // Windows 7 (and some shares) know no FileIdInfo: the 64-bit index, which FileIdInfo gives
+    // zero-extended on NTFS and FAT.
+    BY_HANDLE_FILE_INFORMATION basic{};
+    if (!GetFileInformationByHandle(handle, &basic)) {
+        return false;
+    }
+    const ULONGLONG index = (static_cast<ULONGLONG>(basic.nFileIndexHigh) << 32) | basic.nFileIndexLow;
+    identity.volume = basic.dwVolumeSerialNumber;
+    std::memset(identity.id, 0, sizeof identity.id);
+    std::memcpy(identity.id, &index, sizeof index);
+    return true;
+}
+
+struct TrustedFolder {
+    // Made whole, with a separator at its end.
+    std::wstring path;
+    // Whether the folder could be opened when it was trusted, and what it was then.
+    bool known = false;
+    Identity identity;
+};
+
+// One thread uses the program's file calls; the list only grows.
+std::vector<TrustedFolder>& TrustedFolders() {
+    static std::vector<TrustedFolder> folders;
+    return folders;
+}
+
+bool AnyTrustedIdentity() {
+    for (const TrustedFolder& trusted : TrustedFolders()) {
+        if (trusted.known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsTrusted(HANDLE folder) {
+    Identity identity;
+    if (!IdentityOf(folder, identity)) {
+        return false;
+    }
+    for (const TrustedFolder& trusted : TrustedFolders()) {
+        if (trusted.known && trusted.identity == identity) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A path the system takes as it is written: no "." or ".." resolved, no "/" read as "\", and a
+// trailing dot or blank kept (GetFullPathNameW drops them, and would name another file).
+bool IsVerbatim(const std::wstring& path) {
+    return path.size() >= 4 && path.compare(0, 4, L"\\\\?\\") == 0;
+}
+
+// The path as the system reads it when it opens one.
+std::wstring Spelled(const std::wstring& path) {
+    return IsVerbatim(path) ? path : FileEntry::FullPath(path);
+}
+
+// The length of the root of a path made whole: "C:\", "\\server\share\", "\\.\C:\" and
+// "\\?\C:\" (any device or volume name), "\\?\UNC\server\share\"; 0 where it has none.
+size_t RootLength(const std::wstring& path) {
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
+        return 3;
+    }
+    if (path.size() < 2 || path[0] != L'\\' || path[1] != L'\\') {
+        return 0;
+    }
+    size_t start = 2;
+    int parts = 2;
+    if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\') {
+        start = 4;
+        parts = 1;
+        if (path.size() >= 8 && SameText(std::wstring_view(path).substr(4, 4), L"UNC\\")) {
+            start = 8;
+            parts = 2;
+        }
+    }
+    size_t end = start;
+    for (int part = 0; part < parts; ++part) {
+        const size_t separator = path.find(L'\\', end);
+        if (separator == std::wstring::npos || separator == end) {
+            return 0;
+        }
+        end = separator + 1;
+    }
+    return end;
 }
 
 std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
@@ -99,7 +214,7 @@ UNICODE_STRING Counted(const std::wstring& text) {
 // The system's native open relative to a folder handle: its Win32 form knows no folder to open
 // relative to. An empty name opens the folder itself anew.
 DWORD NativeOpen(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition, ULONG options,
-                 ULONG share, FileHandle& entry) {
+                 ULONG share, FileHandle& entry, ULONG reparse = FILE_OPEN_REPARSE_POINT) {
     UNICODE_STRING text = Counted(name);
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
@@ -107,7 +222,7 @@ DWORD NativeOpen(HANDLE folder, const std::wstring& name, ACCESS_MASK access, UL
     HANDLE handle = nullptr;
     const NTSTATUS result =
         NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
-                     disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+                     disposition, options | reparse | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (!NT_SUCCESS(result)) {
         return RtlNtStatusToDosError(result);
     }
@@ -135,15 +250,21 @@ DWORD Rename(HANDLE file, HANDLE folder, const std::wstring& name, FILE_INFORMAT
 
 } // namespace
 
+// Opened once, by its path and through whatever links that path leads, so that a path spelled
+// otherwise is still known to lead through it.
 void FileEntry::Trust(const std::wstring& folder) {
-    std::wstring path = FullPath(folder);
-    if (path.empty()) {
+    TrustedFolder trusted;
+    trusted.path = Spelled(folder);
+    if (trusted.path.empty()) {
         return;
     }
-    if (!IsSeparator(path.back())) {
-        path += L'\\';
+    if (!IsSeparator(trusted.path.back())) {
+        trusted.path += L'\\';
     }
-    TrustedFolders().push_back(std::move(path));
+    const FileHandle opened(CreateFileW(trusted.path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    trusted.known = opened && IdentityOf(opened.get(), trusted.identity);
+    TrustedFolders().push_back(std::move(trusted));
 }
 
 std::wstring FileEntry::FullPath(const std::wstring& path) {
@@ -164,59 +285,95 @@ std::wstring FileEntry::FullPath(const std::wstring& path) {
     }
 }
 
+// A trusted folder spelled as it was trusted is opened by that path, as before. Any other spelling
+// (a short name, a prefix, another drive or a share for the same folder, a link of the user's to
+// it) is found by what the folders on the way are: from the root outward each is opened relative
+// to the one before, following links, until the first that is a trusted folder; below that none
+// may be a link. A path with no trusted folder in front ends where its path leads.
 DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::wstring& leaf) {
-    const std::wstring full = FullPath(path);
-    const size_t end = full.find_last_of(L"\\/");
+    const std::wstring full = Spelled(path);
+    const size_t end = full.find_last_of(L'\\');
     leaf = end == std::wstring::npos ? full : full.substr(end + 1);
-    std::wstring base = end == std::wstring::npos ? L".\\" : full.substr(0, end + 1);
-    std::wstring below;
+    const std::wstring base = end == std::wstring::npos ? L".\\" : full.substr(0, end + 1);
     size_t longest = 0;
-    for (const std::wstring& trusted : TrustedFolders()) {
-        if (trusted.size() > longest && trusted.size() <= base.size() &&
-            SameText(std::wstring_view(base).substr(0, trusted.size()), trusted)) {
-            longest = trusted.size();
+    for (const TrustedFolder& trusted : TrustedFolders()) {
+        if (trusted.path.size() > longest && trusted.path.size() <= base.size() &&
+            SameText(std::wstring_view(base).substr(0, trusted.path.size()), trusted.path)) {
+            longest = trusted.path.size();
         }
     }
-    if (longest != 0) {
-        below = base.substr(longest);
-        base.resize(longest);
+    // Without a trusted folder there is nothing to look for on the way.
+    const bool walk = longest == 0 && AnyTrustedIdentity();
+    size_t start = walk ? RootLength(base) : longest;
+    if (walk && start == 0) {
+        return ERROR_BAD_PATHNAME;
     }
+    DWORD error = folder.OpenByPath(start != 0 ? base.substr(0, start) : base);
+    if (error != NO_ERROR) {
+        return error;
+    }
+    bool below = longest != 0 || (walk && IsTrusted(folder.Handle()));
+    if (below) {
+        folder.finalPath_ = FinalPath(folder.Handle());
+    }
+    if (!walk && !below) {
+        start = base.size();
+    }
+    while (start < base.size()) {
+        const size_t stop = base.find(L'\\', start);
+        const std::wstring name = base.substr(start, stop - start);
+        start = stop + 1;
+        if (name.empty()) {
+            // Two separators in a row: the system makes them one, but for a verbatim path.
+            if (IsVerbatim(base)) {
+                return ERROR_INVALID_NAME;
+            }
+            continue;
+        }
+        FileEntry next;
+        if (below) {
+            error = next.Open(folder, name, kFolderAccess, FILE_DIRECTORY_FILE);
+        } else if (name == L"." || name == L"..") {
+            // Only a verbatim path keeps them, and the system refuses them there.
+            error = ERROR_INVALID_NAME;
+        } else {
+            error = NativeOpen(folder.Handle(), name, kFolderAccess, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll,
+                               next.handle_, 0);
+        }
+        if (error != NO_ERROR) {
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error;
+        }
+        if (below && (next.link_ || next.followed_)) {
+            return kWin32StoppedOnLink;
+        }
+        folder = std::move(next);
+        if (!below && IsTrusted(folder.Handle())) {
+            below = true;
+            folder.finalPath_ = FinalPath(folder.Handle());
+        }
+    }
+    if (folder.finalPath_.empty()) {
+        folder.finalPath_ = FinalPath(folder.Handle());
+    }
+    return NO_ERROR;
+}
 
-    folder.handle_.reset(CreateFileW(base.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder.handle_) {
+// The folder opened by its path as the system leads it, links and all.
+DWORD FileEntry::OpenByPath(const std::wstring& path) {
+    handle_.reset(CreateFileW(path.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle_) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || IsFileNotFolder(base) ? ERROR_PATH_NOT_FOUND : error;
+        return error == ERROR_FILE_NOT_FOUND || IsFileNotFolder(path) ? ERROR_PATH_NOT_FOUND : error;
     }
     FILE_BASIC_INFO basic{};
-    if (!GetFileInformationByHandleEx(folder.Handle(), FileBasicInfo, &basic, sizeof basic)) {
+    if (!GetFileInformationByHandleEx(Handle(), FileBasicInfo, &basic, sizeof basic)) {
         return GetLastError();
     }
     if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return ERROR_PATH_NOT_FOUND;
     }
-    folder.attributes_ = basic.FileAttributes;
-    folder.finalPath_ = FinalPath(folder.Handle());
-
-    for (size_t start = 0; start < below.size();) {
-        size_t stop = start;
-        while (stop < below.size() && !IsSeparator(below[stop])) {
-            ++stop;
-        }
-        if (stop > start) {
-            const std::wstring name = below.substr(start, stop - start);
-            FileEntry next;
-            const DWORD error = next.Open(folder, name, kFolderAccess, FILE_DIRECTORY_FILE);
-            if (error != NO_ERROR) {
-                return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
-            }
-            if (next.link_ || next.followed_) {
-                return kWin32StoppedOnLink;
-            }
-            folder = std::move(next);
-        }
-        start = stop + 1;
-    }
+    attributes_ = basic.FileAttributes;
     return NO_ERROR;
 }
 

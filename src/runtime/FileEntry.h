@@ -26,14 +26,16 @@ public:
         DWORD attributes;
     };
 
-    // The folder's own path is taken as it leads, links and all; paths below it follow none.
+    // The folder's own path is taken as it leads, links and all; paths below it follow none, however
+    // they spell it.
     static void Trust(const std::wstring& folder);
     // The path made whole as the system makes it before it opens one: against the current folder,
     // "." and ".." resolved, "/" read as "\".
     static std::wstring FullPath(const std::wstring& path);
     // Opens the folder that the path's last part lies in, and hands back that part. The trusted
-    // folder in front of the path is opened by its path; each folder below it relative to the one
-    // before, and none of them may be a link.
+    // folder in front of the path, told by what it is, not by how the path spells it, is opened by
+    // its path; each folder below it relative to the one before, and none of them may be a link. A
+    // verbatim path ("\\?\") is taken as it is written, as the system takes it.
     static DWORD OpenFolderOf(const std::wstring& path, FileEntry& folder, std::wstring& leaf);
 
     // Opens the folder's entry of that name as itself, and reads what it is.
@@ -80,6 +82,7 @@ public:
     bool IsFollowed() const { return followed_; }
 
 private:
+    DWORD OpenByPath(const std::wstring& path);
     bool LiesIn(const FileEntry& folder, const std::wstring& name) const;
     bool HasShortName(const std::wstring& shortName, const std::wstring& longName) const;
 

@@ -9,8 +9,12 @@
 namespace runtime {
 
 int64_t FileLen(const std::string& path) {
+    // A name with a zero character names no file, as Dir finds none.
+    if (!IsPathText(path)) {
+        Raise(kErrFileNotFound);
+    }
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(WidenPath(path).c_str(), GetFileExInfoStandard, &data)) {
         const DWORD error = GetLastError();
         if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) {
             Raise(kErrFileNotFound);
@@ -25,7 +29,7 @@ int64_t FileLen(const std::string& path) {
 
 TextFileReader::TextFileReader(const std::string& path) {
     // Others may read and write the file meanwhile, as an open for input allows.
-    file_.reset(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    file_.reset(CreateFileW(WidenPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file_) {
         RaiseWin32(GetLastError());

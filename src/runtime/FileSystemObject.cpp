@@ -76,7 +76,10 @@ struct Place {
 };
 
 DWORD Locate(const std::string& path, bool pattern, Place& place) {
-    const DWORD error = FileEntry::OpenFolderOf(Widen(path), place.folder, place.leaf);
+    if (!IsPathText(path)) {
+        return ERROR_INVALID_NAME;
+    }
+    const DWORD error = FileEntry::OpenFolderOf(WidenPath(path), place.folder, place.leaf);
     return error == NO_ERROR && !pattern && HasWildcards(place.leaf) ? ERROR_INVALID_NAME : error;
 }
 
@@ -354,8 +357,12 @@ struct FileSystemObject::Pending::State {
     // for deletion while it is written: a run killed meanwhile leaves nothing, the system deletes
     // the file with the process's handles.
     DWORD Make(const std::string& sourcePath, const std::string& destination, Replace replace) {
-        const FileHandle from(CreateFileW(Widen(sourcePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!IsPathText(sourcePath)) {
+            return ERROR_INVALID_NAME;
+        }
+        const FileHandle from(CreateFileW(WidenPath(sourcePath).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!from) {
             return GetLastError();
         }
@@ -424,7 +431,7 @@ FileSystemObject::Pending::~Pending() {
 }
 
 void FileSystemObject::TrustFolder(const std::string& folder) {
-    FileEntry::Trust(Widen(folder));
+    FileEntry::Trust(WidenPath(folder));
 }
 
 void FileSystemObject::Copy(const std::string& source, const std::string& destination, Replace replace) const {

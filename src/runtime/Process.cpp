@@ -14,7 +14,8 @@ void Shell(const std::string& commandLine, int windowStyle) {
     if (windowStyle < SW_HIDE || windowStyle > SW_MINIMIZE) {
         Raise(kErrInvalidCall);
     }
-    std::wstring mutableLine = Widen(commandLine);
+    // The program's path comes first in the line: one cut at a zero character would start another.
+    std::wstring mutableLine = WidenPath(commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;

@@ -73,6 +73,15 @@ std::wstring Widen(std::string_view utf8) {
 std::string Narrow(std::wstring_view wide) {
     return WideToMulti(CP_UTF8, wide);
 }
+bool IsPathText(std::string_view utf8) {
+    return utf8.find('\0') == std::string_view::npos;
+}
+std::wstring WidenPath(std::string_view utf8) {
+    if (!IsPathText(utf8)) {
+        Raise(kErrBadFileName);
+    }
+    return Widen(utf8);
+}
 std::string ToAnsi(std::string_view utf8) {
     const std::wstring wide = Widen(utf8);
     const UINT codePage = GetACP();

@@ -15,6 +15,14 @@ namespace runtime {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
+// Whether the text can name a file at all. A zero character would end the path there for the
+// system, while the program goes on with the whole text and makes other names of it: the user's
+// file renamed under a name made of the rest.
+bool IsPathText(std::string_view utf8);
+// The text as a path for the system's wide file functions; a text with a zero character is
+// refused as the runtime refuses it: run-time error 52.
+std::wstring WidenPath(std::string_view utf8);
+
 // The text in the system's ANSI code page, character for character. A text with a character the
 // code page cannot hold is refused: run-time error 5 with a German text that names it.
 std::string ToAnsi(std::string_view utf8);

@@ -64,8 +64,8 @@ int32_t Tvx_ExternalFunctions::CopyFile(std::string ASource, std::string ADestin
     int32_t result = 0;
     ErrorTrap trap(Root, TypeName());
     trap([&] {
-        result =
-            ::CopyFileW(runtime::Widen(ASource).c_str(), runtime::Widen(ADestination).c_str(), ABooleanFailIfExists);
+        result = ::CopyFileW(runtime::WidenPath(ASource).c_str(), runtime::WidenPath(ADestination).c_str(),
+                             ABooleanFailIfExists);
     });
     return result;
 }
@@ -73,6 +73,6 @@ int32_t Tvx_ExternalFunctions::CopyFile(std::string ASource, std::string ADestin
 int32_t Tvx_ExternalFunctions::DeleteFile(std::string AFileName) {
     int32_t result = 0;
     ErrorTrap trap(Root, TypeName());
-    trap([&] { result = ::DeleteFileW(runtime::Widen(AFileName).c_str()); });
+    trap([&] { result = ::DeleteFileW(runtime::WidenPath(AFileName).c_str()); });
     return result;
 }

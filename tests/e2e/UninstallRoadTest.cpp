@@ -676,6 +676,84 @@ TEST_F(UninstallRoad, NormalDotRestoreTakesARecordLineWithDotDot) {
     EXPECT_FALSE(FolderExists(installDir_));
 }
 
+// A record line with a zero character names no file: the restore passes over it as over a line
+// whose files are missing, and the user's file named by the part before it stays as it was.
+TEST_F(UninstallRoad, NormalDotRestorePassesOverARecordLineWithAZeroCharacter) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    testsupport::WriteFile(templates_ + "Brief.doc", "the user's letter");
+    testsupport::WriteFile(installDir_ + "uninstall.tvk",
+                           runtime::ToAnsi(templates_ + "Brief.doc") + std::string(1, '\0') + "123456sav\r\n");
+    std::string backupName;
+    ASSERT_NO_FATAL_FAILURE(UninstallRestoringNormalDot(backupName));
+
+    EXPECT_EQ(FolderEntries(templates_), (std::vector<std::string>{"Brief.doc", "Normal.dot", "Normal.sav"}));
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Brief.doc"), "the user's letter");
+    EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "the user's Normal.dot");
+    EXPECT_FALSE(FolderExists(installDir_));
+}
+
+// A link of the user's below Word's program folder, to a folder of their own with a Normal.dot and
+// a file named like a saved copy, and a record line through it that spells Word's folder in one of
+// the ways the system reads as the same folder. The link is not gone through in any of them: the
+// backup copy is refused and reported, and the user's folder stays as it was.
+class RecordLineThroughALink : public UninstallRoad, public testing::WithParamInterface<const char*> {};
+
+TEST_P(RecordLineThroughALink, IsRefusedHoweverItSpellsWordsFolder) {
+    FillFonts(sandbox_);
+    ASSERT_NO_FATAL_FAILURE(Install());
+    const std::string mine = sandbox_.Root() + "Meine Vorlagen\\";
+    ASSERT_TRUE(CreateDirectoryW(runtime::Widen(mine).c_str(), nullptr));
+    testsupport::WriteFile(mine + "Normal.dot", "the user's own Normal.dot");
+    testsupport::WriteFile(mine + "Normal.sav", "a file of the user's");
+    const testsupport::UnixLink link(installDir_ + "Link", mine);
+    std::unique_ptr<testsupport::WineDrive> drive;
+    const std::string spelling = GetParam();
+    std::string word = word_;
+    if (spelling == std::string("Short")) {
+        wchar_t buffer[MAX_PATH];
+        ASSERT_NE(GetShortPathNameW(runtime::Widen(word_).c_str(), buffer, MAX_PATH), 0u);
+        word = runtime::Narrow(buffer);
+    } else if (spelling == std::string("Verbatim")) {
+        word = "\\\\?\\" + word_;
+    } else if (spelling == std::string("Device")) {
+        word = "\\\\.\\" + word_;
+    } else if (spelling == std::string("Drive")) {
+        drive = std::make_unique<testsupport::WineDrive>(word_);
+        word = drive->Root();
+    }
+    ASSERT_TRUE(spelling == std::string("Long") || word != word_) << word;
+    ASSERT_EQ(testsupport::ReadFile(word + "Tvx\\Link\\Normal.dot"), "the user's own Normal.dot");
+    testsupport::WriteFile(installDir_ + "uninstall.tvk", runtime::ToAnsi(word + "Tvx\\Link\\Normal.sav") + "\r\n");
+    HWND wizard = nullptr;
+    std::unique_ptr<Process> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Click("Ja").Click("Ja").Click("Ignorieren").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done());
+    ASSERT_TRUE(second->WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 4u);
+    ExpectFontsQuestion(seen[0]);
+    const std::string backupName = BackupNameShownIn(seen[1].Body);
+    EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
+    ExpectFileReport(seen[2],
+                     "Kopieren einer Datei fehlgeschlagen (Quelle \"" + word + "Tvx\\Link\\Normal.dot\", Ziel \"" +
+                         word + "Tvx\\Link\\" + backupName + "\")",
+                     "Fehler beim Zugriff auf Pfad/Datei", 75);
+    ExpectClosingMessage(seen[3]);
+    EXPECT_EQ(FolderEntries(mine), (std::vector<std::string>{"Normal.dot", "Normal.sav"}));
+    EXPECT_EQ(testsupport::ReadFile(mine + "Normal.dot"), "the user's own Normal.dot");
+    EXPECT_EQ(testsupport::ReadFile(mine + "Normal.sav"), "a file of the user's");
+    ExpectNormalDotUntouched();
+}
+
+INSTANTIATE_TEST_SUITE_P(UninstallRoad, RecordLineThroughALink,
+                         testing::Values("Long", "Short", "Verbatim", "Device", "Drive"));
+
 // Links left where the uninstall deletes, each to something of someone else's outside the folders
 // it works in: the uninstall folder to a folder with files of our names, a font, and the Normal.dot
 // of a recorded folder. Each delete there is refused and reported, what the links lead to stays,

@@ -188,6 +188,29 @@ UnixLink::UnixLink(const std::string& link, const std::string& target) : link_(l
     EXPECT_EQ(RunUnix("ln -s", {target, link}), 0) << link;
 }
 
+// The prefix's folder of drives is where drive C: lies: its Unix name, "dosdevices/c:/" cut off,
+// in the shell's own words (Wine gives no Unix name for a name with a colon).
+WineDrive::WineDrive(const std::string& folder) {
+    const DWORD taken = GetLogicalDrives();
+    for (char letter = 'p'; letter <= 'y' && root_.empty(); ++letter) {
+        if ((taken & (1u << (letter - 'a'))) != 0) {
+            continue;
+        }
+        const std::string drive = "\\\"${2%c:/}\\\"" + std::string(1, letter) + ":";
+        if (RunUnix("ln -s -- \\\"$1\\\" " + drive + " && true", {folder, "C:\\"}) == 0) {
+            root_ = std::string(1, static_cast<char>(letter - 'a' + 'A')) + ":\\";
+        }
+    }
+    EXPECT_FALSE(root_.empty()) << "no drive letter for " << folder;
+}
+
+WineDrive::~WineDrive() {
+    if (!root_.empty()) {
+        const std::string drive = "\\\"${1%c:/}\\\"" + std::string(1, static_cast<char>(root_[0] - 'A' + 'a')) + ":";
+        EXPECT_EQ(RunUnix("rm -f -- " + drive + " && true", {"C:\\"}), 0) << root_;
+    }
+}
+
 UnixLink::~UnixLink() {
     // Whatever now has the link's name goes: a file that replaced the link too.
     EXPECT_EQ(RunUnix("rm -f", {link_}), 0) << link_;

@@ -56,4 +56,20 @@ private:
     std::string link_;
 };
 
+// Another drive letter for a folder, as the subst command makes one on Windows: a drive of Wine's
+// own, a link in the prefix's folder of drives (Wine's DefineDosDevice makes a name that no file
+// call follows), removed when the object goes. Root() is "X:\\", empty where no letter was free.
+class WineDrive {
+public:
+    explicit WineDrive(const std::string& folder);
+    ~WineDrive();
+    WineDrive(const WineDrive&) = delete;
+    WineDrive& operator=(const WineDrive&) = delete;
+
+    const std::string& Root() const noexcept { return root_; }
+
+private:
+    std::string root_;
+};
+
 } // namespace testsupport

@@ -317,6 +317,32 @@ TEST_F(FileSystemReportTest, BeyondMaxPathALinkIsStillToldFromAFile) {
     EXPECT_EQ(ReadFile(Path("Outside.dot")), "the user's template");
 }
 
+// A verbatim path names the file as it is written, its trailing dot too, as the system reads it:
+// there is no "Normal.dot." to delete, and Normal.dot stays.
+TEST_F(FileSystemReportTest, AVerbatimPathKeepsItsTrailingDot) {
+    Write("Normal.dot", "the user's template");
+    const std::string verbatim = "\\\\?\\" + Path("Normal.dot.");
+    systemtest::ReportAnswerer report;
+    files_.FileDelete(verbatim);
+    report.Check(root_, 53, "Datei nicht gefunden", "Löschen einer Datei fehlgeschlagen (" + Quoted(verbatim) + ")");
+    EXPECT_EQ(ReadFile(Path("Normal.dot")), "the user's template");
+}
+
+// A path with a zero character reaches the system nowhere: the part before it is the user's file,
+// which stays. (The report's window shows the text up to the zero character, as every window does.)
+TEST_F(FileSystemReportTest, APathWithAZeroCharacterIsRefused) {
+    Write("Brief.doc", "the user's letter");
+    const std::string path = Path("Brief.doc") + std::string(1, '\0') + "123456dot";
+    testsupport::DialogAnswerer report;
+    report.Click("Ignorieren");
+    files_.FileDelete(path);
+    ASSERT_TRUE(report.Done());
+    EXPECT_EQ(root_.Errors()->ErrNumber().ToLong(), 52);
+    EXPECT_EQ(root_.Errors()->ErrDescription().ToString(), "Dateiname oder -nummer falsch");
+    EXPECT_EQ(root_.Errors()->Description().ToString(), "Löschen einer Datei fehlgeschlagen (" + Quoted(path) + ")");
+    EXPECT_EQ(ReadFile(Path("Brief.doc")), "the user's letter");
+}
+
 // A folder holding only a subfolder: the pattern matches no file.
 TEST_F(FileSystemReportTest, FileDeleteOfAPatternThatMatchesNoFile) {
     Folder("Tvx");
