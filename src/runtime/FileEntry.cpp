@@ -1,6 +1,7 @@
 #include "FileEntry.h"
 
 #include "RuntimeError.h"
+#include "TrustedFolders.h"
 
 #include <winternl.h>
 
@@ -41,86 +42,6 @@ bool IsSeparator(wchar_t c) {
 bool SameText(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
-}
-
-// What a folder is, whichever path leads to it: its volume and its id there. The volume by the low
-// 32 bits of its serial number, which every way of asking gives alike (FileIdInfo gives all 64
-// bits of an NTFS serial, GetFileInformationByHandle the low 32); two volumes alike there (a
-// cloned disk) can only make more folders trusted, never fewer.
-struct Identity {
-    DWORD volume = 0;
-    BYTE id[16] = {};
-
-    bool operator==(const Identity& other) const {
-        return volume == other.volume && std::memcmp(id, other.id, sizeof id) == 0;
-    }
-};
-
-// FileIdInfo and its record, which the compiler's headers declare only for programs that need
-// Windows 8.
-constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
-struct FileIdRecord {
-    ULONGLONG VolumeSerialNumber;
-    BYTE FileId[16];
-};
-
-// As the documentation of GetFileInformationByHandle says, two paths lead to the same folder where
-// the volume serial number and the file id are the same: a short name, a device or verbatim
-// prefix, a subst drive, a share of the folder and a link all lead to the same pair.
-bool IdentityOf(HANDLE handle, Identity& identity) {
-    FileIdRecord record{};
-    if (GetFileInformationByHandleEx(handle, kFileIdInfo, &record, sizeof record)) {
-        identity.volume = static_cast<DWORD>(record.VolumeSerialNumber);
-        std::memcpy(identity.id, record.FileId, sizeof identity.id);
-        return true;
-    }
-    // Windows 7 (and some shares) know no FileIdInfo: the 64-bit index, which FileIdInfo gives
-    // zero-extended on NTFS and FAT.
-    BY_HANDLE_FILE_INFORMATION basic{};
-    if (!GetFileInformationByHandle(handle, &basic)) {
-        return false;
-    }
-    const ULONGLONG index = (static_cast<ULONGLONG>(basic.nFileIndexHigh) << 32) | basic.nFileIndexLow;
-    identity.volume = basic.dwVolumeSerialNumber;
-    std::memset(identity.id, 0, sizeof identity.id);
-    std::memcpy(identity.id, &index, sizeof index);
-    return true;
-}
-
-struct TrustedFolder {
-    // Made whole, with a separator at its end.
-    std::wstring path;
-    // Whether the folder could be opened when it was trusted, and what it was then.
-    bool known = false;
-    Identity identity;
-};
-
-// One thread uses the program's file calls; the list only grows.
-std::vector<TrustedFolder>& TrustedFolders() {
-    static std::vector<TrustedFolder> folders;
-    return folders;
-}
-
-bool AnyTrustedIdentity() {
-    for (const TrustedFolder& trusted : TrustedFolders()) {
-        if (trusted.known) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool IsTrusted(HANDLE folder) {
-    Identity identity;
-    if (!IdentityOf(folder, identity)) {
-        return false;
-    }
-    for (const TrustedFolder& trusted : TrustedFolders()) {
-        if (trusted.known && trusted.identity == identity) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // A path the system takes as it is written: no "." or ".." resolved, no "/" read as "\", and a
@@ -250,21 +171,15 @@ DWORD Rename(HANDLE file, HANDLE folder, const std::wstring& name, FILE_INFORMAT
 
 } // namespace
 
-// Opened once, by its path and through whatever links that path leads, so that a path spelled
-// otherwise is still known to lead through it.
 void FileEntry::Trust(const std::wstring& folder) {
-    TrustedFolder trusted;
-    trusted.path = Spelled(folder);
-    if (trusted.path.empty()) {
+    std::wstring path = Spelled(folder);
+    if (path.empty()) {
         return;
     }
-    if (!IsSeparator(trusted.path.back())) {
-        trusted.path += L'\\';
+    if (!IsSeparator(path.back())) {
+        path += L'\\';
     }
-    const FileHandle opened(CreateFileW(trusted.path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    trusted.known = opened && IdentityOf(opened.get(), trusted.identity);
-    TrustedFolders().push_back(std::move(trusted));
+    TrustedFolders::Add(path);
 }
 
 std::wstring FileEntry::FullPath(const std::wstring& path) {
@@ -285,7 +200,7 @@ std::wstring FileEntry::FullPath(const std::wstring& path) {
     }
 }
 
-// A trusted folder spelled as it was trusted is opened by that path, as before. Any other spelling
+// A path that spells a trusted folder as it was trusted opens it by that path. Any other spelling
 // (a short name, a prefix, another drive or a share for the same folder, a link of the user's to
 // it) is found by what the folders on the way are: from the root outward each is opened relative
 // to the one before, following links, until the first that is a trusted folder; below that none
@@ -295,15 +210,9 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
     const size_t end = full.find_last_of(L'\\');
     leaf = end == std::wstring::npos ? full : full.substr(end + 1);
     const std::wstring base = end == std::wstring::npos ? L".\\" : full.substr(0, end + 1);
-    size_t longest = 0;
-    for (const TrustedFolder& trusted : TrustedFolders()) {
-        if (trusted.path.size() > longest && trusted.path.size() <= base.size() &&
-            SameText(std::wstring_view(base).substr(0, trusted.path.size()), trusted.path)) {
-            longest = trusted.path.size();
-        }
-    }
+    const size_t longest = TrustedFolders::SpelledIn(base);
     // Without a trusted folder there is nothing to look for on the way.
-    const bool walk = longest == 0 && AnyTrustedIdentity();
+    const bool walk = longest == 0 && TrustedFolders::AnyKnown();
     size_t start = walk ? RootLength(base) : longest;
     if (walk && start == 0) {
         return ERROR_BAD_PATHNAME;
@@ -312,7 +221,7 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
     if (error != NO_ERROR) {
         return error;
     }
-    bool below = longest != 0 || (walk && IsTrusted(folder.Handle()));
+    bool below = longest != 0 || (walk && TrustedFolders::Holds(folder.Handle()));
     if (below) {
         folder.finalPath_ = FinalPath(folder.Handle());
     }
@@ -347,7 +256,7 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
             return kWin32StoppedOnLink;
         }
         folder = std::move(next);
-        if (!below && IsTrusted(folder.Handle())) {
+        if (!below && TrustedFolders::Holds(folder.Handle())) {
             below = true;
             folder.finalPath_ = FinalPath(folder.Handle());
         }

@@ -12,15 +12,18 @@ namespace runtime {
 // scripting runtime sees (53 file not found, 58 file exists, 61 disk full, 70 permission denied,
 // 75 path/file access error, 76 path not found); whatever part of a delete the system refused is a
 // failure, never passed as done. A path is first made whole as the system makes it ("." and ".."
-// resolved), then worked on.
+// resolved), then worked on; a verbatim path ("\\?\") is taken as written, as the system takes
+// it, a trailing dot or blank too. A text with a zero character is no path: 52, "bad file name".
 //
 // Links and junctions. The folders that the registry and the system name (Word's program folder,
 // the Fonts folder, TEMP) are the user's to configure: their own paths may lead through links (a
 // redirected documents folder, a junction of the system's), and are followed. Below such a folder
 // (TrustFolder), or below the folder an entry lies in when no trusted folder is in front of it,
-// nothing is followed: each folder on the way is opened relative to the one before and must be no
-// link, each entry is opened as itself, and the work is done through the handles so opened, never
-// again by name. A link or junction is removed or replaced as itself where the system can; where
+// nothing is followed. A trusted folder is known by what it is, not by how a path spells it: a
+// short name, a "\\?\" or "\\.\" prefix, another drive letter or a share of it, a link to it all
+// lead below it alike. Each folder on the way below it is opened relative to the one before and
+// must be no link, each entry is opened as itself, and the work is done through the handles so
+// opened, never again by name. A link or junction is removed or replaced as itself where the system can; where
 // the system follows it even so (Wine shows a Unix link as a plain file or folder and deletes what
 // it points to), or where the place of an entry cannot be told at all, it is left as it is and the
 // call fails with 75.
