@@ -15,6 +15,10 @@ using testsupport::ReadFile;
 
 namespace {
 
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
 class FileSystemTest : public systemtest::FileSystemFixture {
 protected:
     FileSystemTest() : FileSystemFixture("tvxfiles") {}
@@ -123,6 +127,37 @@ TEST_F(FileSystemTest, ShortNamesBelowATrustedFolder) {
     files_.FileDelete(Path("Word\\" + shortFolder + "\\" + shortFile));
     EXPECT_FALSE(FileExists(Path("Word\\Vorlagen und Dokumente\\Normal Vorlage.dot")));
     systemtest::ExpectNoReport(root_);
+}
+
+// Links in the folder to a file beside them, one under a name as short as an 8.3 name and one under
+// a longer one: the place the system tells lies in the same folder, under another name that is no
+// other spelling of the link's. Each delete is refused, and the file they lead to stays.
+TEST_F(FileSystemTest, LinksToAFileBesideThemAreNoOtherSpellingOfIt) {
+    Folder("Fonts");
+    Write("Fonts\\Font.ttf", "the user's font");
+    testsupport::UnixLink shortLink(Path("Fonts\\Old.ttf"), Path("Fonts\\Font.ttf"));
+    testsupport::UnixLink longLink(Path("Fonts\\Alte Schriftart.ttf"), Path("Fonts\\Font.ttf"));
+    for (const char* name : {"Fonts\\Old.ttf", "Fonts\\Alte Schriftart.ttf"}) {
+        systemtest::ReportAnswerer report;
+        files_.FileDelete(Path(name));
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(Path(name)) + ")");
+        EXPECT_EQ(ReadFile(Path("Fonts\\Font.ttf")), "the user's font") << name;
+    }
+}
+
+// Where the system tells no place of an open entry, neither its final path nor its path on the
+// volume, a plain file cannot be told from a link it followed: the file is left as it is, with 75.
+TEST_F(FileSystemTest, WhereNoPlaceCanBeToldNothingIsDeleted) {
+    Write("Font.ttf", "font");
+    systemtest::NativeFileCalls calls("Font.ttf");
+    calls.HidePlaces();
+    systemtest::ReportAnswerer report;
+    files_.FileDelete(Path("Font.ttf"));
+    report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Font.ttf")) + ")");
+    EXPECT_EQ(calls.Opens(), 1);
+    EXPECT_EQ(ReadFile(Path("Font.ttf")), "font");
 }
 
 // More entries than one read of the folder's listing takes.
