@@ -25,7 +25,14 @@ constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(2
 constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosixSemantics = 0x2;
 constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
-// Windows 10 and later; Windows 7 and 8 answer "invalid information class".
+// Windows 10 and later; Windows 7 and 8 answer "invalid information class". The program is 32-bit,
+// and on 64-bit Windows WOW64 hands its native calls to the 64-bit system, translating what holds
+// a pointer or handle: the rename record holds a handle, so its size and offsets are the 32-bit
+// ones here (the system's own structure, never counted by hand) and WOW64 widens them. A version
+// whose WOW64 does not translate this class for a 32-bit caller answers with an error like any
+// system without it, and the classic rename follows: every failure of this call leads there. The
+// other classes used here (the delete flags, the listings, the names) hold no pointer, and are the
+// same for both kinds.
 constexpr auto kFileRenameInformationEx = static_cast<FILE_INFORMATION_CLASS>(65);
 constexpr auto kFileIdBothDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(37);
 // The attributes that a file's basic information can set.
