@@ -20,10 +20,11 @@ namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
 // The immediate delete, which the compiler's headers declare only for programs that need Windows 10:
-// Windows 7, 8 and 10 before 1607 refuse the class.
+// Windows 7, 8 and 10 before 1607 refuse the class, 10 before 1809 the read-only flag.
 constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
 constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosixSemantics = 0x2;
+constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
 constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
 // Windows 10 and later; Windows 7 and 8 answer "invalid information class". The program is 32-bit,
 // and on 64-bit Windows WOW64 hands its native calls to the 64-bit system, translating what holds
@@ -369,42 +370,45 @@ bool SetAttributesOf(HANDLE handle, DWORD attributes) {
 } // namespace
 
 // Immediately, as POSIX deletes, where the system offers it, so that no entry left "delete pending"
-// by a virus scanner or the indexer holding it for a moment keeps its folder from going next.
-// Before Windows 10 1607, on FAT and many network shares, and under Wine, only the classic delete
-// on close is there. A read-only entry refuses both, so its attribute goes first; the attribute
-// belongs to the file, not to this one of its names: where other names stay, it comes back (the
-// delete was allowed when it was asked for), and it comes back when the delete is refused.
+// by a virus scanner or the indexer holding it for a moment keeps its folder from going next; from
+// Windows 10 1809 a read-only entry too, as it is, its other names keeping the bit. Before that, on
+// FAT and many network shares, and under Wine, a read-only entry refuses the delete, so its
+// attribute goes first; the attribute belongs to the file, not to this one of its names: where
+// other names stay, it comes back (the delete was allowed when it was asked for), and it comes
+// back when the delete is refused. Where only the classic delete on close is there, that follows.
 DWORD FileEntry::Dispose(Deletion deletion) const {
+    const auto immediately = [&](DWORD flags) {
+        DWORD immediate = kDispositionDelete | kDispositionPosixSemantics | flags;
+        return deletion == Deletion::Immediate &&
+               SetFileInformationByHandle(Handle(), kFileDispositionInfoEx, &immediate, sizeof immediate) != FALSE;
+    };
     const bool readOnly = IsReadOnly();
+    if (immediately(readOnly ? kDispositionIgnoreReadOnly : 0)) {
+        return NO_ERROR;
+    }
+    if (!readOnly) {
+        return MarkForDeletion(true) ? NO_ERROR : GetLastError();
+    }
     // The attribute is changed through a handle of its own, the only one that asks to write
     // attributes: a folder whose rights allow the delete may still refuse that access, and the
     // entry's own handle, which only deletes, is not refused for it. ReOpenFile opens the same
     // file again, with no name to follow; write-attributes is no access that a holder's sharing
     // can refuse, so even the sweep's handle that shares nothing gets it.
-    FileHandle attributes;
-    if (readOnly) {
-        attributes.reset(ReOpenFile(Handle(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll,
-                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
-        if (!attributes || !SetAttributesOf(attributes.get(), attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
-            return GetLastError();
-        }
+    const FileHandle writable(ReOpenFile(Handle(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
+    if (!writable || !SetAttributesOf(writable.get(), attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
+        return GetLastError();
     }
     // Counted before the delete: NTFS counts only the names not pending delete, so after the mark
     // a file with one other name would count one, and that name would lose its read-only bit.
     // (Wine still counts a name marked for delete: only Windows shows the difference.)
     FILE_STANDARD_INFO standard{};
-    const bool otherNames = readOnly &&
-                            GetFileInformationByHandleEx(Handle(), FileStandardInfo, &standard, sizeof standard) &&
+    const bool otherNames = GetFileInformationByHandleEx(Handle(), FileStandardInfo, &standard, sizeof standard) &&
                             standard.NumberOfLinks > 1;
-    bool deleted = false;
-    if (deletion == Deletion::Immediate) {
-        DWORD immediate = kDispositionDelete | kDispositionPosixSemantics;
-        deleted = SetFileInformationByHandle(Handle(), kFileDispositionInfoEx, &immediate, sizeof immediate) != FALSE;
-    }
-    deleted = deleted || MarkForDeletion(true);
+    const bool deleted = immediately(0) || MarkForDeletion(true);
     const DWORD error = deleted ? NO_ERROR : GetLastError();
-    if (readOnly && (!deleted || otherNames)) {
-        SetAttributesOf(attributes.get(), attributes_);
+    if (!deleted || otherNames) {
+        SetAttributesOf(writable.get(), attributes_);
     }
     return error;
 }
