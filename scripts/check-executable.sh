@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The shipped program is one file under 1 MB that needs nothing but Windows' own DLLs, and starts
-# on every Windows its manifest claims, Windows 7 SP1 without later updates the oldest.
+# The shipped program is one 32-bit x86 file under 1 MB that needs nothing but Windows' own DLLs,
+# and starts on every Windows its manifest claims, Windows 7 SP1 without later updates the oldest,
+# in its 32-bit editions too.
 set -euo pipefail
 exe="$1"
 # Windows' own DLLs, but none that the setup folder holds a file of the same name for (the add-in's
@@ -35,7 +36,13 @@ if [ "$size" -ge 1048576 ]; then
     echo "$exe is $size bytes, 1 MB or more"
     exit 1
 fi
-table=$(x86_64-w64-mingw32-objdump -p "$exe")
+# A 64-bit program does not start at all on a 32-bit Windows.
+format=$(i686-w64-mingw32-objdump -f "$exe" 2>/dev/null | sed -n 's/.*file format //p' || true)
+if [ "$format" != pei-i386 ]; then
+    echo "$exe is no 32-bit x86 program (file format ${format:-unknown})"
+    exit 1
+fi
+table=$(i686-w64-mingw32-objdump -p "$exe")
 status=0
 while read -r dll; do
     if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
@@ -62,5 +69,5 @@ while read -r dll function; do
         status=1
     fi
 done <<<"$imports"
-[ $status -eq 0 ] && echo "$(basename "$exe"): $size bytes, system DLLs only, $(wc -l <<<"$imports") functions all on Windows 7"
+[ $status -eq 0 ] && echo "$(basename "$exe"): 32-bit x86, $size bytes, system DLLs only, $(wc -l <<<"$imports") functions all on Windows 7"
 exit $status

@@ -3,7 +3,11 @@
 # and idempotent: a second run installs nothing and does not touch the package lists.
 set -euo pipefail
 
-packages=(wine wine64 fonts-wine g++-mingw-w64-x86-64 xvfb xauth x11-apps imagemagick cmake libstb-dev python3-pil fonts-dejavu-core fonts-dejavu-extra)
+# The program is 32-bit: the tests run it under WOW64 in a 64-bit prefix, which needs the 32-bit half
+# of Wine (wine32 from the i386 architecture) beside the 64-bit one. The 64-bit compiler builds one
+# stand-in: a 64-bit Word.
+packages=(wine wine64 wine32:i386 fonts-wine g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth x11-apps imagemagick
+    cmake libstb-dev python3-pil fonts-dejavu-core fonts-dejavu-extra)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -16,6 +20,9 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq >/dev/null

@@ -42,28 +42,41 @@ tvx_wine_fonts() {
 
 # Under Wine the shell's Fonts folder view opens no window (its shell32 entry is a stub), and every
 # install that copies a font would wait 30 s for it. Our stand-in (tests/standins/rundll32.cpp)
-# takes the place of the prefix's rundll32.exe in system32, the folder the program starts
-# "RUNDLL32.EXE" from by its full path (the program is 64-bit: its system32 is this one). Wine's
-# own rundll32 is kept beside it as wine-rundll32.exe, for the commands that are not ours.
-# Refreshed at every call, so a rebuilt stand-in reaches the prefix; nothing is done before the
-# build has made it.
+# takes the place of the prefix's rundll32.exe in the folder the program starts "RUNDLL32.EXE" from
+# by its System32 path: the program is 32-bit, and WOW64 redirects its System32 to SysWOW64, so
+# that it starts the 32-bit rundll32 there, as on 64-bit Windows. The 64-bit one in system32 stays
+# Wine's own: a program that started that one would get no Fonts view, and its test would wait in
+# vain. Wine's own 32-bit rundll32 is kept beside the stand-in as wine-rundll32.exe, for the
+# commands that are not ours. Refreshed at every call, so a rebuilt stand-in reaches the prefix;
+# nothing is done before the build has made it.
 tvx_wine_fonts_view() {
     local standin="$TVX_BUILD/bin/standins/rundll32.exe"
-    local system32="$WINEPREFIX/drive_c/windows/system32"
-    [ -f "$standin" ] && [ -d "$system32" ] || return 0
-    if grep -q 'Wine builtin DLL' "$system32/rundll32.exe" 2>/dev/null; then
-        cp "$system32/rundll32.exe" "$system32/wine-rundll32.exe"
+    local syswow64="$WINEPREFIX/drive_c/windows/syswow64"
+    [ -f "$standin" ] && [ -d "$syswow64" ] || return 0
+    if grep -q 'Wine builtin DLL' "$syswow64/rundll32.exe" 2>/dev/null; then
+        cp "$syswow64/rundll32.exe" "$syswow64/wine-rundll32.exe"
     fi
-    cmp -s "$standin" "$system32/rundll32.exe" || cp "$standin" "$system32/rundll32.exe"
+    cmp -s "$standin" "$syswow64/rundll32.exe" || cp "$standin" "$syswow64/rundll32.exe"
+}
+
+# A prefix that Wine made before its 32-bit half was installed has an empty syswow64 folder, and no
+# 32-bit program starts in it: such a prefix of ours is made anew.
+tvx_wine_prefix_has_wow64() {
+    [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
 }
 
 # Creates a prefix on first use and prepares it: Tahoma in its Fonts folder, Wine told to load a
-# rundll32.exe of ours instead of its built-in one (Wine prefers its own for system32 programs),
+# rundll32.exe of ours instead of its built-in one (Wine prefers its own for system programs),
 # and with the argument "null" the null graphics driver, so that windows can be created without a
 # display. The server is stopped afterwards: a desktop process started before the switch would keep
 # the old driver. The registry reaches the next server through the files this one writes as it ends.
 tvx_wine_setup_prefix() {
     local driver="${1:-}"
+    if [ -f "$WINEPREFIX/.tvx-ready" ] && ! tvx_wine_prefix_has_wow64; then
+        echo "The Wine prefix $WINEPREFIX has no 32-bit half: made anew" >&2
+        wineserver -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/.tvx-ready" ] || [ ! -f "$WINEPREFIX/.tvx-fonts-view" ]; then
         mkdir -p "$WINEPREFIX"
         tvx_wine_server

@@ -7,23 +7,24 @@ namespace forms {
 
 namespace {
 
+struct Walk {
+    CommandButton* self;
+    const std::function<void(CommandButton&)>* visit;
+};
+
+BOOL CALLBACK VisitOtherButton(HWND window, LPARAM parameter) {
+    auto* walk = reinterpret_cast<Walk*>(parameter);
+    auto* button = dynamic_cast<CommandButton*>(Control::FromHandle(window));
+    if (button != nullptr && button != walk->self) {
+        (*walk->visit)(*button);
+    }
+    return TRUE;
+}
+
 // Visits the form's other command buttons, those in its frames too.
 void ForEachOtherButton(CommandButton& self, const std::function<void(CommandButton&)>& visit) {
-    struct Walk {
-        CommandButton* self;
-        const std::function<void(CommandButton&)>* visit;
-    } walk{&self, &visit};
-    EnumChildWindows(
-        self.OwnerForm().hwnd(),
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* walk = reinterpret_cast<Walk*>(parameter);
-            auto* button = dynamic_cast<CommandButton*>(Control::FromHandle(window));
-            if (button != nullptr && button != walk->self) {
-                (*walk->visit)(*button);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
+    Walk walk{&self, &visit};
+    EnumChildWindows(self.OwnerForm().hwnd(), VisitOtherButton, reinterpret_cast<LPARAM>(&walk));
 }
 
 } // namespace

@@ -147,17 +147,7 @@ void Form::Show(int16_t modal) {
     }
 
     // The program's other windows take no input while the form is shown modally.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* self = reinterpret_cast<Form*>(parameter);
-            if (window != self->handle_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-                EnableWindow(window, FALSE);
-                self->disabledForModal_.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    EnumThreadWindows(GetCurrentThreadId(), DisableForModal, reinterpret_cast<LPARAM>(this));
 
     MSG message;
     while (handle_ != nullptr && IsWindowVisible(handle_)) {
@@ -171,6 +161,15 @@ void Form::Show(int16_t modal) {
         DispatchMessageW(&message);
     }
     EnableOtherWindows();
+}
+
+BOOL CALLBACK Form::DisableForModal(HWND window, LPARAM form) {
+    auto* self = reinterpret_cast<Form*>(form);
+    if (window != self->handle_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        EnableWindow(window, FALSE);
+        self->disabledForModal_.push_back(window);
+    }
+    return TRUE;
 }
 
 void Form::EnableOtherWindows() {

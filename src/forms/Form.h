@@ -98,6 +98,7 @@ private:
     // Destroys the window of a close that QueryClose let pass.
     void Destroy();
     void EnableOtherWindows();
+    static BOOL CALLBACK DisableForModal(HWND window, LPARAM form);
     std::vector<Control*> TabOrder() const;
     bool Shown(const Control* control) const;
     // A tab stop that is seen and enabled: Tab and the first focus go there.

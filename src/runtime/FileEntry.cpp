@@ -27,7 +27,14 @@ constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosixSemantics = 0x2;
 constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
 constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
-// Windows 10 and later; Windows 7 and 8 answer "invalid information class".
+// Windows 10 and later; Windows 7 and 8 answer "invalid information class". The program is 32-bit,
+// and on 64-bit Windows WOW64 hands its native calls to the 64-bit system, translating what holds
+// a pointer or handle: the rename record holds a handle, so its size and offsets are the 32-bit
+// ones here (the system's own structure, never counted by hand) and WOW64 widens them. A version
+// whose WOW64 does not translate this class for a 32-bit caller answers with an error like any
+// system without it, and the classic rename follows: every failure of this call leads there. The
+// other classes used here (the delete flags, the listings, the names) hold no pointer, and are the
+// same for both kinds.
 constexpr auto kFileRenameInformationEx = static_cast<FILE_INFORMATION_CLASS>(65);
 constexpr auto kFileIdBothDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(37);
 // The attributes that a file's basic information can set.
@@ -413,51 +420,63 @@ bool FileEntry::MarkForDeletion(bool mark) const {
     return SetFileInformationByHandle(Handle(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-bool FileEntry::SetAttributes(DWORD attributes) const {
-    FILE_BASIC_INFO basic{};
+DWORD FileEntry::Settable(DWORD attributes) {
     attributes &= kSettableAttributes;
-    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
-    return SetFileInformationByHandle(Handle(), FileBasicInfo, &basic, sizeof basic) != FALSE;
+    return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
 }
+
+namespace {
+
+bool SetAttributesOf(HANDLE handle, DWORD attributes) {
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FileEntry::Settable(attributes);
+    return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic) != FALSE;
+}
+
+} // namespace
 
 // Immediately, as POSIX deletes, where the system offers it, so that no entry left "delete pending"
-// by a virus scanner or the indexer holding it for a moment keeps its folder from going next.
-// Before Windows 10 1809, on FAT and many network shares, and under Wine, only the classic delete
-// on close is there; it refuses a read-only entry, whose attribute therefore goes first. The
-// attribute belongs to the file, not to this one of its names: where other names stay, it comes
-// back before the handle closes (the delete was allowed when it was asked for), and it comes back
-// when the delete is refused.
+// by a virus scanner or the indexer holding it for a moment keeps its folder from going next; from
+// Windows 10 1809 a read-only entry too, as it is, its other names keeping the bit. Before that, on
+// FAT and many network shares, and under Wine, a read-only entry refuses the delete, so its
+// attribute goes first; the attribute belongs to the file, not to this one of its names: where
+// other names stay, it comes back (the delete was allowed when it was asked for), and it comes
+// back when the delete is refused. Where only the classic delete on close is there, that follows.
 DWORD FileEntry::Dispose(Deletion deletion) const {
-    if (deletion == Deletion::Immediate) {
-        DWORD immediate = kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly;
-        if (SetFileInformationByHandle(Handle(), kFileDispositionInfoEx, &immediate, sizeof immediate)) {
-            return NO_ERROR;
-        }
-    }
+    const auto immediately = [&](DWORD flags) {
+        DWORD immediate = kDispositionDelete | kDispositionPosixSemantics | flags;
+        return deletion == Deletion::Immediate &&
+               SetFileInformationByHandle(Handle(), kFileDispositionInfoEx, &immediate, sizeof immediate) != FALSE;
+    };
     const bool readOnly = IsReadOnly();
-    if (readOnly && !SetAttributes(attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
-        return GetLastError();
-    }
-    if (MarkForDeletion(true)) {
-        FILE_STANDARD_INFO standard{};
-        if (readOnly && GetFileInformationByHandleEx(Handle(), FileStandardInfo, &standard, sizeof standard) &&
-            standard.NumberOfLinks > 1) {
-            SetAttributes(attributes_);
-        }
+    if (immediately(readOnly ? kDispositionIgnoreReadOnly : 0)) {
         return NO_ERROR;
     }
-    const DWORD error = GetLastError();
-    if (readOnly) {
-        SetAttributes(attributes_);
+    if (!readOnly) {
+        return MarkForDeletion(true) ? NO_ERROR : GetLastError();
+    }
+    // The attribute is changed through a handle of its own, the only one that asks to write
+    // attributes: a folder whose rights allow the delete may still refuse that access, and the
+    // entry's own handle, which only deletes, is not refused for it. ReOpenFile opens the same
+    // file again, with no name to follow; write-attributes is no access that a holder's sharing
+    // can refuse, so even the sweep's handle that shares nothing gets it.
+    const FileHandle writable(ReOpenFile(Handle(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
+    if (!writable || !SetAttributesOf(writable.get(), attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
+        return GetLastError();
+    }
+    // Counted before the delete: NTFS counts only the names not pending delete, so after the mark
+    // a file with one other name would count one, and that name would lose its read-only bit.
+    // (Wine still counts a name marked for delete: only Windows shows the difference.)
+    FILE_STANDARD_INFO standard{};
+    const bool otherNames = GetFileInformationByHandleEx(Handle(), FileStandardInfo, &standard, sizeof standard) &&
+                            standard.NumberOfLinks > 1;
+    const bool deleted = immediately(0) || MarkForDeletion(true);
+    const DWORD error = deleted ? NO_ERROR : GetLastError();
+    if (!deleted || otherNames) {
+        SetAttributesOf(writable.get(), attributes_);
     }
     return error;
-}
-
-void FileEntry::Undispose() const {
-    MarkForDeletion(false);
-    if (IsReadOnly()) {
-        SetAttributes(attributes_);
-    }
 }
 
 } // namespace runtime

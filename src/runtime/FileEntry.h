@@ -17,8 +17,7 @@ public:
     // How much an open asks of the entry: its attributes alone, or also its place (whether the
     // system followed a link to open it).
     enum class Depth { Attributes, Place };
-    // How a delete goes: at once where the system offers it, or when the last handle closes, which
-    // can still be taken back (Undispose) while this one is open.
+    // How a delete goes: at once where the system offers it, or when the last handle closes.
     enum class Deletion { Immediate, OnClose };
 
     struct Listed {
@@ -57,11 +56,15 @@ public:
     DWORD RenameTo(const FileEntry& folder, const std::wstring& name, bool replace) const;
     // The same with the POSIX rename's flags, where the system has it.
     DWORD RenameToEx(const FileEntry& folder, const std::wstring& name, ULONG flags) const;
+    // Deletes the open entry, read-only or not. The handle needs DELETE access alone: write access
+    // to the attributes is asked for only where the read-only bit must go.
     DWORD Dispose(Deletion deletion = Deletion::Immediate) const;
-    void Undispose() const;
     // Sets or clears the delete on close; false when the system refuses.
     bool MarkForDeletion(bool mark) const;
-    bool SetAttributes(DWORD attributes) const;
+    // The attributes of the set that a file's basic information can take (FILE_ATTRIBUTE_NORMAL
+    // for none): the system refuses the whole call for one it sets only by other means (compressed,
+    // encrypted, sparse, a cloud placeholder's).
+    static DWORD Settable(DWORD attributes);
 
     // Where the open entry lies, as the system tells it: its final path, else its path on its
     // volume; empty where the system tells neither.

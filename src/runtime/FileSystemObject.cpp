@@ -17,12 +17,17 @@ using Replace = FileSystemObject::Replace;
 
 // What a call gives that meets a link it must not follow (75 to the user).
 constexpr DWORD kLinkRefused = kWin32StoppedOnLink;
-constexpr ACCESS_MASK kRemoveAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+// A delete asks for no more: FileEntry::Dispose asks for write-attributes where the read-only bit
+// must go.
+constexpr ACCESS_MASK kRemoveAccess = DELETE | FILE_READ_ATTRIBUTES;
 constexpr ULONG kRenameReplaceIfExists = 0x1;
 constexpr ULONG kRenamePosixSemantics = 0x2;
 constexpr ULONG kRenameIgnoreReadOnly = 0x40;
 constexpr wchar_t kTemporaryPrefix[] = L"~tvx";
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
+// A user's file set aside while the new one takes its name: never a temporary file's name, which
+// the next run's sweep would take were this one killed before the file goes back or is marked.
+constexpr wchar_t kAsideSuffix[] = L".bak";
 
 enum class Kind { Files, Folders };
 
@@ -192,7 +197,7 @@ DWORD CheckTarget(const FileEntry& folder, const std::wstring& leaf, Replace rep
 
 // A name for a new file beside the target that no one has reason to use; a name taken is tried
 // again with the next.
-std::wstring TemporaryName() {
+std::wstring TemporaryName(const wchar_t* suffix = kTemporarySuffix) {
     static unsigned counter = 0;
     LARGE_INTEGER now{};
     QueryPerformanceCounter(&now);
@@ -201,7 +206,7 @@ std::wstring TemporaryName() {
                                      (++counter * 0x9E3779B97F4A7C15ull);
     wchar_t name[32];
     wsprintfW(name, L"%ls%08lx%08lx%ls", kTemporaryPrefix, static_cast<unsigned long>(value >> 32),
-              static_cast<unsigned long>(value & 0xFFFFFFFFu), kTemporarySuffix);
+              static_cast<unsigned long>(value & 0xFFFFFFFFu), suffix);
     return name;
 }
 
@@ -216,9 +221,11 @@ bool IsTemporaryName(const std::wstring& name) {
 }
 
 // Temporary files of this program that a run left in the folder: one killed in the moment between
-// making its file and marking it, or where the system would not hold the mark, or an older version
-// of the program. Looked for once a run, before the first copy into the folder. One that another
-// run still writes is open to no one else, and stays; so does one marked and held open elsewhere.
+// making its file and marking it, or between setting aside an old file of its own and marking it,
+// or where the system would not hold the mark, or an older version of the program. Looked for once
+// a run, before the first copy into the folder or delete in it. One that another run still writes
+// is open to no one else, and stays; so does one marked and held open elsewhere. Only the exact
+// name the program gives is taken, and never a link of that name, nor what one leads to.
 void SweepTemporaryFiles(const FileEntry& folder) {
     // One thread uses the program's file calls; the set only grows.
     static std::set<std::wstring> swept;
@@ -270,10 +277,15 @@ DWORD CopyContent(HANDLE from, HANDLE to) {
 
 // Where the classic rename refuses to replace a file that others hold open (even sharing delete,
 // as the indexer, a virus scanner or a preview does), or a read-only one: the old file goes aside
-// under a temporary name in its folder, to be deleted when the last of them lets go, and the new
-// one takes its name. Each step is taken back when the next fails, so the name is never left
-// without a file. A holder that does not share delete refuses the first step.
-DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace) {
+// under another name in its folder, the new one takes the name, and only then is the old one marked
+// to be deleted when the last of them lets go. Nothing after the mark is ever taken back, so a run
+// killed at any step leaves the old file whole under one of its names, or the new one in place. A
+// holder that does not share delete refuses the first step. Only the program's own file goes aside
+// under a temporary file's name, for the next run's sweep should it stay; a user's file gets one
+// that the sweep leaves alone. Where the old file cannot have its name back (another file took it
+// meanwhile), it stays where it went, unmarked, and `left` names it.
+DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace,
+                   std::wstring& left) {
     FileEntry old;
     DWORD error = old.Open(folder, leaf, kRemoveAccess, FILE_NON_DIRECTORY_FILE);
     if (error != NO_ERROR) {
@@ -285,30 +297,33 @@ DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::ws
     if (old.IsReadOnly() && replace != Replace::Delivered) {
         return ERROR_ACCESS_DENIED;
     }
+    const wchar_t* suffix = replace == Replace::Delivered ? kTemporarySuffix : kAsideSuffix;
+    std::wstring aside;
     error = ERROR_ALREADY_EXISTS;
     for (int attempt = 0; attempt < 8 && error == ERROR_ALREADY_EXISTS; ++attempt) {
-        error = old.RenameTo(folder, TemporaryName(), false);
+        aside = TemporaryName(suffix);
+        error = old.RenameTo(folder, aside, false);
     }
     if (error != NO_ERROR) {
         return error;
     }
-    // On close only: an immediate delete could not be taken back.
-    error = old.Dispose(Deletion::OnClose);
-    if (error == NO_ERROR) {
-        error = file.RenameTo(folder, leaf, false);
-        if (error != NO_ERROR) {
-            old.Undispose();
-        }
-    }
+    error = file.RenameTo(folder, leaf, false);
     if (error != NO_ERROR) {
-        old.RenameTo(folder, leaf, false);
+        if (old.RenameTo(folder, leaf, false) != NO_ERROR) {
+            left = aside;
+        }
+        return error;
     }
-    return error;
+    // On close: the holders go on reading it. Where the system refuses the mark, the old file stays
+    // under the other name, and the new one is in place all the same.
+    old.Dispose(Deletion::OnClose);
+    return NO_ERROR;
 }
 
 // Puts the open file in the target's place in the folder, replacing what is there as the caller
-// allows.
-DWORD ReplaceTarget(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace) {
+// allows; `left` as ReplaceAside leaves it.
+DWORD ReplaceTarget(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace,
+                    std::wstring& left) {
     if (replace == Replace::Never) {
         return file.RenameTo(folder, leaf, false);
     }
@@ -324,13 +339,16 @@ DWORD ReplaceTarget(const FileEntry& file, const FileEntry& folder, const std::w
     if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
         return error;
     }
-    const DWORD aside = ReplaceAside(file, folder, leaf, replace);
+    const DWORD aside = ReplaceAside(file, folder, leaf, replace, left);
     return aside == NO_ERROR || aside == kLinkRefused ? aside : error;
 }
 
 // The copy keeps the source's time of last change and its attributes, as the system's own copy
 // does, but for the read-only bit of a delivered file; set once the copy has its name. Neither is
-// the copy's content: a failure here fails nothing.
+// the copy's content: a failure here fails nothing. Only the attributes that can be set are asked
+// for: a compressed, encrypted or sparse source, or a cloud placeholder, would make the system
+// refuse the whole call, and the time of last change with it. (Wine takes any bits here: only
+// Windows shows the difference.)
 void CarryOver(const FILE_BASIC_INFO& source, HANDLE to, Replace replace) {
     FILE_BASIC_INFO copy{};
     copy.LastWriteTime = source.LastWriteTime;
@@ -338,7 +356,7 @@ void CarryOver(const FILE_BASIC_INFO& source, HANDLE to, Replace replace) {
     if (replace == Replace::Delivered) {
         attributes &= ~FILE_ATTRIBUTE_READONLY;
     }
-    copy.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    copy.FileAttributes = FileEntry::Settable(attributes);
     SetFileInformationByHandle(to, FileBasicInfo, &copy, sizeof copy);
 }
 
@@ -352,6 +370,11 @@ struct FileSystemObject::Pending::State {
     // Whether the system deletes the temporary file when its handle closes.
     bool marked = false;
     FILE_BASIC_INFO source{};
+    // The target's path as the caller gave it, for the report.
+    std::string destination;
+    // The name under which an attempt left the target's old file, when it could not have its name
+    // back; empty while none was left.
+    std::wstring left;
 
     // Copies the source to a new temporary file beside the target, open to no one else and marked
     // for deletion while it is written: a run killed meanwhile leaves nothing, the system deletes
@@ -386,12 +409,18 @@ struct FileSystemObject::Pending::State {
         }
         marked = made.MarkForDeletion(true);
         error = CopyContent(from.get(), made.Handle());
+        // On the disk before the file takes the target's name: NTFS journals the rename but not the
+        // data, and after a power loss the target would be left zero-filled.
+        if (error == NO_ERROR && !FlushFileBuffers(made.Handle())) {
+            error = GetLastError();
+        }
         if (error == NO_ERROR && !GetFileInformationByHandleEx(from.get(), FileBasicInfo, &source, sizeof source)) {
             source.FileAttributes = FILE_ATTRIBUTE_NORMAL;
         }
         folder = std::move(place.folder);
         leaf = std::move(place.leaf);
         copy = std::move(made);
+        this->destination = destination;
         if (error != NO_ERROR) {
             Discard();
         }
@@ -404,7 +433,11 @@ struct FileSystemObject::Pending::State {
         if (marked && !copy.MarkForDeletion(false)) {
             return GetLastError();
         }
-        const DWORD error = ReplaceTarget(copy, folder, leaf, replace);
+        std::wstring aside;
+        const DWORD error = ReplaceTarget(copy, folder, leaf, replace, aside);
+        if (!aside.empty()) {
+            left = std::move(aside);
+        }
         if (error != NO_ERROR) {
             marked = marked && copy.MarkForDeletion(true);
             return error;
@@ -436,7 +469,20 @@ void FileSystemObject::TrustFolder(const std::string& folder) {
 
 void FileSystemObject::Copy(const std::string& source, const std::string& destination, Replace replace) const {
     Pending pending;
-    Check(TryCopy(source, destination, replace, pending));
+    const DWORD error = TryCopy(source, destination, replace, pending);
+    if (error != NO_ERROR) {
+        RaiseCopyFailure(error, pending);
+    }
+}
+
+void FileSystemObject::RaiseCopyFailure(unsigned long error, const Pending& pending) {
+    const Pending::State& state = *pending.state_;
+    if (state.left.empty()) {
+        RaiseWin32(error);
+    }
+    const size_t end = state.destination.find_last_of("\\/");
+    const std::string folder = end == std::string::npos ? std::string() : state.destination.substr(0, end + 1);
+    RaiseWin32(error, "; die bisherige Zieldatei liegt jetzt unter \"" + folder + Narrow(state.left) + "\"");
 }
 
 unsigned long FileSystemObject::TryCopy(const std::string& source, const std::string& destination, Replace replace,
@@ -460,7 +506,13 @@ void FileSystemObject::DeleteFiles(const std::string& fileSpec) const {
 unsigned long FileSystemObject::TryDeleteFiles(const std::string& fileSpec) const {
     Place place;
     const DWORD error = Locate(fileSpec, true, place);
-    return error != NO_ERROR ? error : RemoveMatching(place.folder, place.leaf, Kind::Files, ERROR_FILE_NOT_FOUND);
+    if (error != NO_ERROR) {
+        return error;
+    }
+    // What a crash left beside the program's files goes with them: the uninstall deletes its files
+    // and copies none.
+    SweepTemporaryFiles(place.folder);
+    return RemoveMatching(place.folder, place.leaf, Kind::Files, ERROR_FILE_NOT_FOUND);
 }
 
 void FileSystemObject::CreateFolder(const std::string& path) const {

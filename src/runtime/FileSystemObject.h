@@ -70,8 +70,12 @@ public:
     // holds no complete copy, and only the replacement is tried again.
     unsigned long TryCopy(const std::string& source, const std::string& destination, Replace replace,
                           Pending& pending) const;
+    // Raises the run-time error of a failed copy's error code. Where an attempt could not give the
+    // target's old file its name back, the text says under which name it is left.
+    [[noreturn]] static void RaiseCopyFailure(unsigned long error, const Pending& pending);
     // The file, or every file that the pattern (* and ?) in the last part of the path matches,
-    // read-only ones too; a pattern that matches no file is "file not found".
+    // read-only ones too; a pattern that matches no file is "file not found". The program's
+    // temporary files that a crash left in the folder go too.
     void DeleteFiles(const std::string& fileSpec) const;
     // One attempt of DeleteFiles for the in-use retries, the failure handed back as the system's
     // error code.

@@ -58,7 +58,9 @@ void Raise(int32_t number, std::string description) {
     throw RuntimeError(number, std::move(description));
 }
 
-void RaiseWin32(unsigned long win32Error) {
+namespace {
+
+ErrorNumber NumberOfWin32(unsigned long win32Error) {
     // The system's error codes and the run-time errors a Windows user sees for them; any other code
     // is a path/file access error.
     // A share or server that cannot be reached, and a path part that is no folder, are a path
@@ -93,10 +95,21 @@ void RaiseWin32(unsigned long win32Error) {
     };
     for (const auto& entry : kNumbers) {
         if (entry.code == win32Error) {
-            Raise(entry.number);
+            return entry.number;
         }
     }
-    Raise(kErrPathFileAccess);
+    return kErrPathFileAccess;
+}
+
+} // namespace
+
+void RaiseWin32(unsigned long win32Error) {
+    Raise(NumberOfWin32(win32Error));
+}
+
+void RaiseWin32(unsigned long win32Error, const std::string& detail) {
+    const ErrorNumber number = NumberOfWin32(win32Error);
+    Raise(number, ErrorText(number) + detail);
 }
 
 } // namespace runtime

@@ -55,5 +55,8 @@ constexpr unsigned long kWin32StoppedOnLink = 681;
 
 // Raises the run-time error that matches a Win32 error code (file not found, access denied, ...).
 [[noreturn]] void RaiseWin32(unsigned long win32Error);
+// The same, its text followed by what else the user must know of the failure (where a file was
+// left).
+[[noreturn]] void RaiseWin32(unsigned long win32Error, const std::string& detail);
 
 } // namespace runtime

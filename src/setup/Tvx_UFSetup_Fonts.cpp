@@ -171,7 +171,9 @@ void Tvx_UFSetup::FontsFolderRefresh() {
     ErrorTrap trap = Trap();
     // By its full path: a bare name would be looked for first in the folder this program was
     // started from (a download folder, the temporary folder of the second uninstall stage), where
-    // anyone could have put a RUNDLL32.EXE.
+    // anyone could have put a RUNDLL32.EXE. On 64-bit Windows WOW64 redirects this 32-bit
+    // program's System32 to SysWOW64: the 32-bit rundll32 runs and opens the Fonts folder through
+    // the 32-bit shell, whose window has the same caption; the fonts are the same either way.
     trap([&] {
         Root().ExecuteShell(
             "\"" + runtime::SystemFolder() + "\\RUNDLL32.EXE\" shell32.dll,SHHelpShortcuts_RunDLL FontsFolder", 6);

@@ -88,6 +88,9 @@ int32_t Tvx_ExternalProcesses::CreateProcessList() {
     int32_t result = -1;
     ErrorTrap trap(Root, TypeName());
     ProcessList.assign(1, PROCESSENTRY32W{});
+    // The process list of a 32-bit program under WOW64 holds the 64-bit processes too (only module
+    // lists stop at the kind's border), and they are opened and ended alike: a 64-bit Word of a
+    // later version counts as a running Word.
     runtime::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) {
         return result;

@@ -15,6 +15,11 @@
 // exactly. Every value crosses as text and one zero: a text type's characters, a byte type's ANSI
 // codes (a text the code page cannot hold exactly is refused there). What is stored for a text the
 // code page holds is what the ANSI functions stored. Failures of the system show only in the results.
+// Keys are opened in the registry view of the program's own kind, with no KEY_WOW64_* flag: on
+// 64-bit Windows this 32-bit program's HKEY_LOCAL_MACHINE\SOFTWARE is the 32-bit view
+// (Wow6432Node), where the uninstall entries of 32-bit setups live and the list of installed
+// programs shows them, and where the uninstall looks for the entry again. HKEY_CURRENT_USER\Software
+// (Word's settings, the settings store, the shell folders) is one key for both kinds.
 class Tvx_ExternalRegistry final : public Tvx_Node {
 public:
     const char* TypeName() const noexcept override { return "Tvx_ExternalRegistry"; }

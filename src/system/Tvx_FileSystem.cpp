@@ -58,7 +58,8 @@ bool Tvx_FileSystem::FileCopyInUse(const Variant& ASource, const Variant& ADesti
         [&](const runtime::FileSystemObject& files) {
             return files.TryCopy(ASource.ToString(), ADestination.ToString(), Replace::Delivered, pending);
         },
-        [&] { return CopyMessage(ASource, ADestination); });
+        [&] { return CopyMessage(ASource, ADestination); },
+        [&](unsigned long error) { runtime::FileSystemObject::RaiseCopyFailure(error, pending); });
 }
 
 void Tvx_FileSystem::FileDelete(const Variant& AFileName) {
@@ -122,14 +123,14 @@ bool Tvx_FileSystem::Reported(const Call& call, const Message& message) {
     return !failure;
 }
 
-bool Tvx_FileSystem::Retried(const Try& attempt, const Message& message) {
+bool Tvx_FileSystem::Retried(const Try& attempt, const Message& message, const Failure& failure) {
     bool result = false;
     ErrorTrap trap(Root, TypeName());
     unsigned long firstCode = 0;
     const CaughtError first = Attempt([&](const runtime::FileSystemObject& files) {
         firstCode = attempt(files);
         if (firstCode != NO_ERROR) {
-            runtime::RaiseWin32(firstCode);
+            failure(firstCode);
         }
     });
     if (!first) {
@@ -151,7 +152,10 @@ bool Tvx_FileSystem::Retried(const Try& attempt, const Message& message) {
         }
     }
     if (!done) {
-        trap([&] { RootObject().Errors()->ExpectedErrorShow(first.Number, first.Description, message()); });
+        // The first failure as it reads now: a later attempt may have left a file where the report
+        // must say.
+        const CaughtError report = firstCode != NO_ERROR ? ErrorTrap::Silently([&] { failure(firstCode); }) : first;
+        trap([&] { RootObject().Errors()->ExpectedErrorShow(report.Number, report.Description, message()); });
     }
     result = true;
     return result;

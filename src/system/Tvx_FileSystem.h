@@ -49,6 +49,8 @@ private:
     using Message = std::function<std::string()>;
 
     using Try = std::function<unsigned long(const runtime::FileSystemObject&)>;
+    // Raises the run-time error of an attempt's error code.
+    using Failure = std::function<void(unsigned long)>;
 
     // FileCopy and FileDelete, telling whether they succeeded.
     bool FileCopyChecked(const runtime::Variant& ASource, const runtime::Variant& ADestination,
@@ -61,7 +63,9 @@ private:
     // The in-use retry: the attempt through the object, then up to 100 more, each acting through
     // handles opened and checked in that attempt, then the first failure shown. True when the
     // first attempt failed.
-    bool Retried(const Try& attempt, const Message& message);
+    bool Retried(
+        const Try& attempt, const Message& message,
+        const Failure& failure = [](unsigned long error) { runtime::RaiseWin32(error); });
 
     std::unique_ptr<runtime::FileSystemObject> FileSystemObject;
 };

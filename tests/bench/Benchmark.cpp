@@ -145,7 +145,7 @@ HWND ShownWindowOf(DWORD processId) {
         HWND found;
     } search{processId, nullptr};
     EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
+        [](HWND window, LPARAM parameter) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(parameter);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);

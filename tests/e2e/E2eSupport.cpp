@@ -103,8 +103,10 @@ bool BasicInformationOf(HANDLE process, PROCESS_BASIC_INFORMATION& basic) {
     return query != nullptr && query(process, ProcessBasicInformation, &basic, sizeof basic, &length) == 0;
 }
 
-// The process parameters block of another process: where its command line and start-up
-// information lie. Its layout is the system's (64-bit), shared by Windows and Wine.
+// The process parameters block of another process of the test's own kind (32-bit under WOW64, as
+// the program is): where its command line and start-up information lie. Its layout is the
+// system's, shared by Windows and Wine; only the fields up to the ones read here, pointer-sized
+// where the system's are, so that the offsets are right for either kind of program.
 const std::byte* ParametersOf(HANDLE process) {
     PROCESS_BASIC_INFORMATION basic{};
     if (!BasicInformationOf(process, basic)) {
@@ -117,9 +119,37 @@ const std::byte* ParametersOf(HANDLE process) {
     return reinterpret_cast<const std::byte*>(peb.ProcessParameters);
 }
 
-constexpr size_t kCurrentFolderOffset = 0x38;
-constexpr size_t kCommandLineOffset = 0x70;
-constexpr size_t kShowWindowFlagsOffset = 0xA8;
+struct ProcessParametersHead {
+    ULONG MaximumLength;
+    ULONG Length;
+    ULONG Flags;
+    ULONG DebugFlags;
+    HANDLE ConsoleHandle;
+    ULONG ConsoleFlags;
+    HANDLE StandardInput;
+    HANDLE StandardOutput;
+    HANDLE StandardError;
+    UNICODE_STRING CurrentDirectory;
+    HANDLE CurrentDirectoryHandle;
+    UNICODE_STRING DllPath;
+    UNICODE_STRING ImagePathName;
+    UNICODE_STRING CommandLine;
+    void* Environment;
+    ULONG StartingX;
+    ULONG StartingY;
+    ULONG CountX;
+    ULONG CountY;
+    ULONG CountCharsX;
+    ULONG CountCharsY;
+    ULONG FillAttribute;
+    ULONG WindowFlags;
+    ULONG ShowWindowFlags;
+};
+
+constexpr size_t kCurrentFolderOffset = offsetof(ProcessParametersHead, CurrentDirectory);
+constexpr size_t kCommandLineOffset = offsetof(ProcessParametersHead, CommandLine);
+constexpr size_t kShowWindowFlagsOffset = offsetof(ProcessParametersHead, ShowWindowFlags);
+static_assert(kCommandLineOffset == (sizeof(void*) == 8 ? 0x70 : 0x40), "the system's layout");
 
 std::string ReadUnicodeString(HANDLE process, const std::byte* address) {
     UNICODE_STRING text{};
@@ -235,7 +265,7 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
         std::vector<HWND> windows;
     } collect{processId, {}};
     EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
+        [](HWND window, LPARAM parameter) CALLBACK -> BOOL {
             auto* c = reinterpret_cast<Collect*>(parameter);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
@@ -258,7 +288,7 @@ HWND WaitForWizard(DWORD processId, std::chrono::milliseconds limit) {
         [&] {
             Search search{processId, nullptr};
             EnumWindows(
-                [](HWND window, LPARAM parameter) -> BOOL {
+                [](HWND window, LPARAM parameter) CALLBACK -> BOOL {
                     auto* s = reinterpret_cast<Search*>(parameter);
                     DWORD owner = 0;
                     GetWindowThreadProcessId(window, &owner);

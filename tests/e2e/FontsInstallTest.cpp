@@ -53,6 +53,13 @@ TEST(FontsInstall, NonePresentCopiesAllTwentyInListOrderAndOpensTheView) {
     wchar_t systemFolder[MAX_PATH] = {};
     ASSERT_GT(GetSystemDirectoryW(systemFolder, MAX_PATH), 0u);
     const std::string rundll32 = runtime::Narrow(systemFolder) + "\\RUNDLL32.EXE";
+    // The program is 32-bit: on 64-bit Windows the System32 path it starts leads to the 32-bit
+    // rundll32 in SysWOW64, which is where the view's program file lies.
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    wchar_t wow64Folder[MAX_PATH] = {};
+    ASSERT_TRUE(!wow64 || GetSystemWow64DirectoryW(wow64Folder, MAX_PATH) > 0);
+    const std::string viewProgram = wow64 ? runtime::Narrow(wow64Folder) + "\\RUNDLL32.EXE" : rundll32;
     {
         SetupRun setup(run.sandbox);
         ASSERT_TRUE(setup.Continue()) << WindowsOf(setup.Program().Id());
@@ -65,7 +72,7 @@ TEST(FontsInstall, NonePresentCopiesAllTwentyInListOrderAndOpensTheView) {
         EXPECT_EQ(views[0].Show, SW_MINIMIZE);
         EXPECT_EQ(views[0].Args, kFontsViewCommand);
         // The system's own, started by its full path, quoted.
-        EXPECT_EQ(runtime::LCase(views[0].Program), runtime::LCase(rundll32));
+        EXPECT_EQ(runtime::LCase(views[0].Program), runtime::LCase(viewProgram));
         EXPECT_EQ(views[0].CmdLine, "\"" + rundll32 + "\" " + kFontsViewCommand);
         const auto windows = FontsViewWindows(setup.Program());
         ASSERT_EQ(windows.size(), 1u);

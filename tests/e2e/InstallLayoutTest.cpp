@@ -117,6 +117,10 @@ TEST(InstallLayout, UninstallEntryHasItsTenValuesInTheAnsiCodePage) {
 
     const std::string key = UninstallKey(11);
     ASSERT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, key));
+    // A 32-bit setup's entry lives in the registry's 32-bit view of 64-bit Windows, where the list
+    // of installed programs reads the entries of 32-bit setups; the 64-bit view holds none.
+    EXPECT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY));
     EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, key), 10u);
     for (const ExpectedValue& expected : UninstallValues(word)) {
         const RawValue raw = ReadRaw(HKEY_LOCAL_MACHINE, key, expected.Name);

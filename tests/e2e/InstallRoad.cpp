@@ -46,7 +46,9 @@ std::string SecurityKey(int version) {
 
 void InstallTraces::RemoveAll() {
     for (int version = 0; version <= 41; ++version) {
-        testsupport::DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey(version));
+        // Both views: an entry in the wrong one must not outlive the test that finds it there.
+        testsupport::DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey(version), KEY_WOW64_32KEY);
+        testsupport::DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey(version), KEY_WOW64_64KEY);
         testsupport::DeleteTree(HKEY_CURRENT_USER, VersionMarkKey(version));
     }
     // Version 0 is no Word version the sandbox knows; an install without a selected row would use it.

@@ -252,10 +252,23 @@ protected:
 
 } // namespace
 
+// What a machine that went down during copies left in the folders the uninstall deletes from, a
+// temporary file each, goes with the program's files; beside them a file of the user's named almost
+// like one, and a link named like one, stay, and so does what the link leads to.
 TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     ASSERT_NO_FATAL_FAILURE(Install());
     ASSERT_EQ(FontsPresent(sandbox_), FontNames());
     EXPECT_EQ(FontsViewStarts(sandbox_).size(), 1u);
+    const std::string startup = word_ + "STARTUP\\";
+    const std::string leftover = "~tvx0123456789abcdef.tmp";
+    for (const std::string& folder : {startup, sandbox_.FontsDir()}) {
+        testsupport::WriteFile(folder + leftover, "a copy cut short");
+    }
+    const std::string usersFile = "~tvxVorlage-Notizen1.tmp";
+    const std::string linkName = "~tvxfedcba9876543210.tmp";
+    testsupport::WriteFile(startup + usersFile, "the user's notes");
+    testsupport::WriteFile(sandbox_.Root() + "Notizen.txt", "the user's other notes");
+    testsupport::UnixLink link(startup + linkName, sandbox_.Root() + "Notizen.txt");
     HWND wizard = nullptr;
     std::unique_ptr<Process> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
@@ -290,6 +303,10 @@ TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     ExpectInstalledFiles(false);
     EXPECT_FALSE(FolderExists(installDir_));
     EXPECT_TRUE(FontsPresent(sandbox_).empty());
+    EXPECT_FALSE(FileExists(sandbox_.FontsDir() + leftover));
+    EXPECT_EQ(FolderEntries(startup), (std::vector<std::string>{linkName, usersFile}));
+    EXPECT_EQ(testsupport::ReadFile(startup + usersFile), "the user's notes");
+    EXPECT_EQ(testsupport::ReadFile(sandbox_.Root() + "Notizen.txt"), "the user's other notes");
     // Once for the install's fonts, once after their removal.
     EXPECT_EQ(FontsViewStarts(sandbox_).size(), 2u);
     ExpectLeftAlone();
@@ -534,9 +551,12 @@ TEST_F(UninstallRoad, ACloseFromOutsideKeepsTheFontsAndTheCloseBoxRestoresNormal
     EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
 }
 
+// The installation folder stays with its record alone: a temporary file that a crash left there
+// went with the program's files.
 TEST_F(UninstallRoad, NeinToTheNormalDotQuestionKeepsTheInstallationFolderWithItsRecord) {
     FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
+    testsupport::WriteFile(installDir_ + "~tvx0123456789abcdef.tmp", "a copy cut short");
     HWND wizard = nullptr;
     std::unique_ptr<Process> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);

@@ -15,20 +15,22 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A Word the user has open: the stand-in under Word's executable name, outside any Word folder
-// the setup knows.
+// the setup knows; the 32-bit one, or the one built as a 64-bit program (Word 2010 and later come
+// 64-bit too).
 class RunningWord {
 public:
-    explicit RunningWord(const Sandbox& sandbox)
-        : path_(PlaceIn(sandbox.Root() + "Laufendes Word\\")), process_("\"" + path_ + "\"", sandbox) {
+    explicit RunningWord(const Sandbox& sandbox, const std::string& standin = "winword.exe")
+        : path_(PlaceIn(sandbox.Root() + "Laufendes Word\\", standin)), process_("\"" + path_ + "\"", sandbox) {
         Eventually([&] { return !ProcessesNamed("winword.exe").empty(); });
     }
     Process& Program() { return process_; }
     void End() { EndProcessById(process_.Id()); }
 
 private:
-    static std::string PlaceIn(const std::string& folder) {
+    static std::string PlaceIn(const std::string& folder, const std::string& standin) {
         CreateDirectoryW(runtime::Widen(folder).c_str(), nullptr);
-        PlaceWordStandin(folder);
+        CopyFileW(runtime::Widen(testsupport::StandinPath(standin)).c_str(),
+                  runtime::Widen(folder + "winword.exe").c_str(), FALSE);
         return folder + "winword.exe";
     }
     std::string path_;
@@ -89,11 +91,19 @@ TEST(WordRunning, DialogAsksAndRetryWithWordClosedGoesOn) {
     EXPECT_TRUE(setup.Program().WaitForExit(20s));
 }
 
-TEST(WordRunning, BeendenTerminatesWord) {
+class WordOfEitherKind : public testing::TestWithParam<const char*> {};
+
+// The setup is 32-bit; its process list holds the 64-bit programs too, and it ends them alike.
+INSTANTIATE_TEST_SUITE_P(WordRunning, WordOfEitherKind, testing::Values("winword.exe", "x64\\winword.exe"));
+
+TEST_P(WordOfEitherKind, BeendenTerminatesWord) {
     InstallTraces traces;
     Sandbox sandbox;
     sandbox.AddWord(11, "Programme\\Office 2003", false);
-    RunningWord word(sandbox);
+    RunningWord word(sandbox, GetParam());
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(word.Program().Handle(), &wow64));
+    ASSERT_EQ(wow64 == FALSE, std::string(GetParam()).starts_with("x64"));
     SetupRun setup(sandbox);
     setup.Dialogs().Click("Beenden");
     ASSERT_TRUE(setup.Dialogs().Done()) << WindowsOf(setup.Program().Id());

@@ -22,7 +22,7 @@ int WindowsWith(int childId) {
     } count{childId, 0};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM parameter) -> BOOL {
+        [](HWND window, LPARAM parameter) CALLBACK -> BOOL {
             auto* count = reinterpret_cast<Count*>(parameter);
             if (GetDlgItem(window, count->childId) != nullptr) {
                 ++count->found;

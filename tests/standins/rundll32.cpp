@@ -1,7 +1,8 @@
 // Stands in for the shell's Fonts folder view under Wine, whose shell32 entry for it is a stub that
 // opens no window: without this every install that copies a font would wait its full 30 s for a
-// window that never comes. Installed as rundll32.exe into a prefix's system32 folder, from where
-// the setup starts "RUNDLL32.EXE" by its full path. Only the Fonts folder command gets a window.
+// window that never comes. Installed as rundll32.exe into a prefix's syswow64 folder, where WOW64
+// leads the 32-bit setup's start of "RUNDLL32.EXE" by its System32 path. Only the Fonts folder
+// command gets a window.
 //
 // Like the Word stand-in it appends its command line and start-up show state to the file named by
 // TVX_STANDIN_LOG, and its window stays until it is closed or its process terminated. The setup

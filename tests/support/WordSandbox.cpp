@@ -91,17 +91,25 @@ RawValue ReadRaw(HKEY hive, const std::string& key, const std::string& name) {
     return raw;
 }
 
-bool KeyExists(HKEY hive, const std::string& key) {
+bool KeyExists(HKEY hive, const std::string& key, REGSAM view) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(hive, runtime::Widen(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(hive, runtime::Widen(key).c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(opened);
     return true;
 }
 
-void DeleteTree(HKEY hive, const std::string& key) {
-    RegDeleteTreeW(hive, runtime::Widen(key).c_str());
+void DeleteTree(HKEY hive, const std::string& key, REGSAM view) {
+    // The tree function takes no view: the key is named below its parent, opened in the view asked for.
+    const size_t slash = key.find_last_of('\\');
+    HKEY parent = nullptr;
+    if (slash == std::string::npos || RegOpenKeyExW(hive, runtime::Widen(key.substr(0, slash)).c_str(), 0,
+                                                    KEY_ALL_ACCESS | view, &parent) != ERROR_SUCCESS) {
+        return;
+    }
+    RegDeleteTreeW(parent, runtime::Widen(key.substr(slash + 1)).c_str());
+    RegCloseKey(parent);
 }
 
 } // namespace testsupport

@@ -40,7 +40,8 @@ struct RawValue {
     std::string Bytes;
 };
 RawValue ReadRaw(HKEY hive, const std::string& key, const std::string& name);
-bool KeyExists(HKEY hive, const std::string& key);
-void DeleteTree(HKEY hive, const std::string& key);
+// In the view of the test program's own kind, or in the one named (KEY_WOW64_32KEY, KEY_WOW64_64KEY).
+bool KeyExists(HKEY hive, const std::string& key, REGSAM view = 0);
+void DeleteTree(HKEY hive, const std::string& key, REGSAM view = 0);
 
 } // namespace testsupport

@@ -9,11 +9,20 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <regex>
+#include <string>
+#include <vector>
+
 using runtime::Variant;
 using testsupport::FileExists;
 using testsupport::ReadFile;
 
 namespace {
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
 
 class FileSystemTest : public systemtest::FileSystemFixture {
 protected:
@@ -123,6 +132,37 @@ TEST_F(FileSystemTest, ShortNamesBelowATrustedFolder) {
     files_.FileDelete(Path("Word\\" + shortFolder + "\\" + shortFile));
     EXPECT_FALSE(FileExists(Path("Word\\Vorlagen und Dokumente\\Normal Vorlage.dot")));
     systemtest::ExpectNoReport(root_);
+}
+
+// Links in the folder to a file beside them, one under a name as short as an 8.3 name and one under
+// a longer one: the place the system tells lies in the same folder, under another name that is no
+// other spelling of the link's. Each delete is refused, and the file they lead to stays.
+TEST_F(FileSystemTest, LinksToAFileBesideThemAreNoOtherSpellingOfIt) {
+    Folder("Fonts");
+    Write("Fonts\\Font.ttf", "the user's font");
+    testsupport::UnixLink shortLink(Path("Fonts\\Old.ttf"), Path("Fonts\\Font.ttf"));
+    testsupport::UnixLink longLink(Path("Fonts\\Alte Schriftart.ttf"), Path("Fonts\\Font.ttf"));
+    for (const char* name : {"Fonts\\Old.ttf", "Fonts\\Alte Schriftart.ttf"}) {
+        systemtest::ReportAnswerer report;
+        files_.FileDelete(Path(name));
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(Path(name)) + ")");
+        EXPECT_EQ(ReadFile(Path("Fonts\\Font.ttf")), "the user's font") << name;
+    }
+}
+
+// Where the system tells no place of an open entry, neither its final path nor its path on the
+// volume, a plain file cannot be told from a link it followed: the file is left as it is, with 75.
+TEST_F(FileSystemTest, WhereNoPlaceCanBeToldNothingIsDeleted) {
+    Write("Font.ttf", "font");
+    systemtest::NativeFileCalls calls("Font.ttf");
+    calls.HidePlaces();
+    systemtest::ReportAnswerer report;
+    files_.FileDelete(Path("Font.ttf"));
+    report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Font.ttf")) + ")");
+    EXPECT_EQ(calls.Opens(), 1);
+    EXPECT_EQ(ReadFile(Path("Font.ttf")), "font");
 }
 
 // More entries than one read of the folder's listing takes.
@@ -265,4 +305,53 @@ TEST_F(FileSystemTest, FileRenameCopiesAndDeletesTheOldName) {
     EXPECT_FALSE(FileExists(Path("Normal.dot")));
     EXPECT_EQ(ReadFile(Path("Normal (Tarvex Backup).dot")), "current");
     systemtest::ExpectNoReport(root_);
+}
+
+class FileSystemDeathTest : public FileSystemTest {};
+
+// The run ends by force (a kill, a power cut) after the user's file went aside and before the saved
+// copy takes its name: nothing was marked yet, so the user's file stays whole under a name that no
+// later run's sweep takes; the copy, unmarked for its rename, is left for that sweep.
+TEST_F(FileSystemDeathTest, AsideReplaceEndedBetweenItsStepsKeepsTheOldFile) {
+    // The death test's own process runs this test anew: it works in this process's folder, which
+    // it finds in the environment, and lays out nothing of its own.
+    constexpr wchar_t kFolderVariable[] = L"TVX_ASIDE_REPLACE_FOLDER";
+    wchar_t given[MAX_PATH] = L"";
+    const bool child = GetEnvironmentVariableW(kFolderVariable, given, MAX_PATH) != 0;
+    if (!child) {
+        Write("Normal.sav", "saved template");
+        Write("Normal.dot", "the user's template");
+        SetEnvironmentVariableW(kFolderVariable, runtime::Widen(Path("")).c_str());
+    }
+    const std::string folder = child ? runtime::Narrow(given) : Path("");
+    EXPECT_EXIT(
+        {
+            // Its own folder stays empty, and no destructor runs after the kill to remove it.
+            RemoveDirectoryW(runtime::Widen(Path("")).c_str());
+            // As the indexer holds it: the classic rename cannot replace it, and it goes aside.
+            runtime::FileHandle reader(CreateFileW(runtime::Widen(folder + "Normal.dot").c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+            systemtest::NativeFileCalls calls("Normal.dot");
+            calls.At(systemtest::NativeFileCalls::Call::RenameIn, 1, [] { TerminateProcess(GetCurrentProcess(), 3); });
+            files_.FileRename(folder + "Normal.sav", folder + "Normal.dot");
+        },
+        testing::ExitedWithCode(3), "");
+    SetEnvironmentVariableW(kFolderVariable, nullptr);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    const runtime::FindHandle search(FindFirstFileW(runtime::Widen(Path("*")).c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found)) {
+        const std::string name = runtime::Narrow(found.cFileName);
+        if (name != "." && name != ".." && name != "Normal.sav") {
+            names.push_back(name);
+        }
+    }
+    const auto swept = [](const std::string& name) {
+        return std::regex_match(name, std::regex("~tvx[0-9a-f]{16}\\.tmp"));
+    };
+    names.erase(std::remove_if(names.begin(), names.end(), swept), names.end());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(ReadFile(Path(names[0])), "the user's template");
+    EXPECT_EQ(ReadFile(Path("Normal.sav")), "saved template");
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
 #include <winternl.h>
 
@@ -89,15 +90,47 @@ void* Exchange(void** slot, void* function) {
 using CreateCall = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER, ULONG,
                                     ULONG, ULONG, ULONG, PVOID, ULONG);
 using SetInformationCall = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+using FinalPathCall = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+using InformationCall = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 
 std::wstring countedName;
 std::atomic<int> nameOpens{0};
 std::atomic<int> fileCreates{0};
 std::atomic<int> nameReplaces{0};
+std::atomic<int> nameRenameIns{0};
 CreateCall systemCreate = nullptr;
 SetInformationCall systemSetInformation = nullptr;
+FinalPathCall systemFinalPath = nullptr;
+InformationCall systemInformation = nullptr;
 void** createSlot = nullptr;
 void** setInformationSlot = nullptr;
+void** finalPathSlot = nullptr;
+void** informationSlot = nullptr;
+
+// A test's own step at one call: run, then answered instead of the system where told.
+struct Step {
+    NativeFileCalls::Call call;
+    int number;
+    std::function<void()> action;
+    NTSTATUS answer;
+};
+std::vector<Step> steps;
+
+// Runs the step set for this call, once; true with its answer where the system is not to be asked.
+bool TakeStep(NativeFileCalls::Call call, int number, NTSTATUS& answer) {
+    for (auto step = steps.begin(); step != steps.end(); ++step) {
+        if (step->call == call && step->number == number) {
+            Step taken = std::move(*step);
+            steps.erase(step);
+            if (taken.action) {
+                taken.action();
+            }
+            answer = taken.answer;
+            return answer != 0;
+        }
+    }
+    return false;
+}
 
 bool IsCountedName(const wchar_t* name, size_t bytes) {
     return CompareStringOrdinal(name, static_cast<int>(bytes / sizeof(wchar_t)), countedName.c_str(),
@@ -112,7 +145,10 @@ NTSTATUS NTAPI CountedCreate(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBU
     }
     if (attributes->ObjectName != nullptr &&
         IsCountedName(attributes->ObjectName->Buffer, attributes->ObjectName->Length)) {
-        ++nameOpens;
+        NTSTATUS answer = 0;
+        if (TakeStep(NativeFileCalls::Call::Open, ++nameOpens, answer)) {
+            return answer;
+        }
     }
     return systemCreate(handle, access, attributes, status, size, fileAttributes, share, disposition, options, extended,
                         extendedLength);
@@ -120,13 +156,33 @@ NTSTATUS NTAPI CountedCreate(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBU
 
 NTSTATUS NTAPI CountedSetInformation(HANDLE file, PIO_STATUS_BLOCK status, PVOID information, ULONG length,
                                      FILE_INFORMATION_CLASS kind) {
-    // The classic rename, which every attempt to put a copy in an entry's place makes once.
+    // The classic rename: every attempt to put a copy in an entry's place makes one that replaces,
+    // the aside replace one that does not.
     constexpr auto kRename = static_cast<FILE_INFORMATION_CLASS>(10);
     const auto* rename = static_cast<const FILE_RENAME_INFO*>(information);
-    if (kind == kRename && rename->ReplaceIfExists && IsCountedName(rename->FileName, rename->FileNameLength)) {
-        ++nameReplaces;
+    if (kind == kRename && IsCountedName(rename->FileName, rename->FileNameLength)) {
+        NTSTATUS answer = 0;
+        const bool answered = rename->ReplaceIfExists
+                                  ? TakeStep(NativeFileCalls::Call::Replace, ++nameReplaces, answer)
+                                  : TakeStep(NativeFileCalls::Call::RenameIn, ++nameRenameIns, answer);
+        if (answered) {
+            return answer;
+        }
     }
     return systemSetInformation(file, status, information, length, kind);
+}
+
+DWORD WINAPI NoFinalPath(HANDLE, LPWSTR, DWORD, DWORD) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return 0;
+}
+
+BOOL WINAPI NoNameInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID buffer, DWORD size) {
+    if (kind == FileNameInfo) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return systemInformation(file, kind, buffer, size);
 }
 
 } // namespace
@@ -270,6 +326,8 @@ NativeFileCalls::NativeFileCalls(const std::string& name) {
     nameOpens = 0;
     fileCreates = 0;
     nameReplaces = 0;
+    nameRenameIns = 0;
+    steps.clear();
     createSlot = ImportSlot("ntdll.dll", "NtCreateFile");
     setInformationSlot = ImportSlot("ntdll.dll", "NtSetInformationFile");
     // A call that is not imported has been reported; nothing is counted then, and the test's
@@ -285,6 +343,15 @@ NativeFileCalls::NativeFileCalls(const std::string& name) {
 }
 
 NativeFileCalls::~NativeFileCalls() {
+    if (finalPathSlot != nullptr) {
+        Exchange(finalPathSlot, reinterpret_cast<void*>(systemFinalPath));
+        finalPathSlot = nullptr;
+    }
+    if (informationSlot != nullptr) {
+        Exchange(informationSlot, reinterpret_cast<void*>(systemInformation));
+        informationSlot = nullptr;
+    }
+    steps.clear();
     if (createSlot == nullptr) {
         return;
     }
@@ -302,6 +369,30 @@ int NativeFileCalls::Creates() const {
 
 int NativeFileCalls::Replaces() const {
     return nameReplaces;
+}
+
+int NativeFileCalls::RenameIns() const {
+    return nameRenameIns;
+}
+
+void NativeFileCalls::At(Call call, int number, std::function<void()> action, NTSTATUS answer) {
+    steps.push_back({call, number, std::move(action), answer});
+}
+
+void NativeFileCalls::HidePlaces() {
+    if (finalPathSlot != nullptr) {
+        return;
+    }
+    finalPathSlot = ImportSlot("kernel32.dll", "GetFinalPathNameByHandleW");
+    informationSlot = ImportSlot("kernel32.dll", "GetFileInformationByHandleEx");
+    if (finalPathSlot == nullptr || informationSlot == nullptr) {
+        finalPathSlot = nullptr;
+        informationSlot = nullptr;
+        return;
+    }
+    systemFinalPath = reinterpret_cast<FinalPathCall>(Exchange(finalPathSlot, reinterpret_cast<void*>(NoFinalPath)));
+    systemInformation =
+        reinterpret_cast<InformationCall>(Exchange(informationSlot, reinterpret_cast<void*>(NoNameInformation)));
 }
 
 } // namespace systemtest

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <atomic>
 #include <cstdint>
@@ -122,10 +123,15 @@ private:
 
 // Counts what the program asks of the system's native file calls while the object lives (its
 // import table points at counting functions, which call the system's own): the opens of one name
-// relative to a folder, the files it creates, and the classic renames that replace an entry of
-// that name. Each attempt of the in-use retries opens the name anew and tries one such rename.
+// relative to a folder, the files it creates, the classic renames that replace an entry of that
+// name, and those that give a file that name replacing nothing (the step that puts a file set
+// aside in its place, or back). Each attempt of the in-use retries opens the name anew and tries
+// one replacing rename. At a given call the test can run code of its own first (another program's
+// work between two steps), and can give that call an answer of its own instead of the system's.
 class NativeFileCalls {
 public:
+    enum class Call { Open, Replace, RenameIn };
+
     explicit NativeFileCalls(const std::string& name);
     ~NativeFileCalls();
     NativeFileCalls(const NativeFileCalls&) = delete;
@@ -134,6 +140,14 @@ public:
     int Opens() const;
     int Creates() const;
     int Replaces() const;
-};
+    int RenameIns() const;
 
+    // At the number-th call of the kind (counted from 1, as the counts count): the action runs
+    // before it; an answer other than STATUS_SUCCESS is then the call's, and the system is not
+    // asked.
+    void At(Call call, int number, std::function<void()> action, NTSTATUS answer = 0);
+    // The system tells no place of any open file: its final path and its path on the volume are
+    // both refused, as some shares of virtual machines do.
+    void HidePlaces();
+};
 } // namespace systemtest
