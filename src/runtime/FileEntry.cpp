@@ -253,6 +253,9 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
             // Only a verbatim path keeps them, and the system refuses them there.
             error = ERROR_INVALID_NAME;
         } else {
+            // Relative to the folder before and following links, as the path itself would; the file
+            // system finds a short (8.3) name here as it finds the long one, where the volume keeps
+            // short names at all (on one without them a short-looking name is just a name).
             error = NativeOpen(folder.Handle(), name, kFolderAccess, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll,
                                next.handle_, 0);
         }

@@ -34,7 +34,9 @@ struct FileIdRecord {
 
 // As the documentation of GetFileInformationByHandle says, two paths lead to the same folder where
 // the volume serial number and the file id are the same: a short name, a device or verbatim
-// prefix, a subst drive, a share of the folder and a link all lead to the same pair.
+// prefix, a subst drive, a share of the folder and a link all lead to the same pair. For a share
+// the redirector hands on what the server's file system tells of the folder (Wine has no shares
+// to show it; the documentation says so).
 bool IdentityOf(HANDLE handle, Identity& identity) {
     FileIdRecord record{};
     if (GetFileInformationByHandleEx(handle, kFileIdInfo, &record, sizeof record)) {

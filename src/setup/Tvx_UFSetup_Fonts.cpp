@@ -72,6 +72,9 @@ void Tvx_UFSetup::FontsInstall() {
     if (trap.If([&] { return GetFontsDir().ToString().empty(); })) {
         return;
     }
+    // The Fonts folder is the system's to name: its own path is followed, and each font's path,
+    // which spells it alike, finds it by its text rather than by opening every folder on the way.
+    trap([&] { Required(Root().FileSystem()).FolderTrust(GetFontsDir()); });
     std::string setupDir;
     trap([&] { setupDir = GetSetupDir().ToString(); });
     auto fileExists = [&](const std::string& path) {
@@ -148,6 +151,7 @@ void Tvx_UFSetup::FontsUninstall() {
     if (trap.If([&] { return GetFontsDir().ToString().empty(); })) {
         return;
     }
+    trap([&] { Required(Root().FileSystem()).FolderTrust(GetFontsDir()); });
     const int32_t count = fonts.Count();
     for (int32_t item = 1; item <= count; ++item) {
         std::string path;
