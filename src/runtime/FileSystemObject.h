@@ -23,10 +23,10 @@ namespace runtime {
 // short name, a "\\?\" or "\\.\" prefix, another drive letter or a share of it, a link to it all
 // lead below it alike. Each folder on the way below it is opened relative to the one before and
 // must be no link, each entry is opened as itself, and the work is done through the handles so
-// opened, never again by name. A link or junction is removed or replaced as itself where the system can; where
-// the system follows it even so (Wine shows a Unix link as a plain file or folder and deletes what
-// it points to), or where the place of an entry cannot be told at all, it is left as it is and the
-// call fails with 75.
+// opened, never again by name. A link or junction is removed or replaced as itself where the system
+// can; where the system follows it even so (Wine shows a Unix link as a plain file or folder and
+// deletes what it points to), or where the place of an entry cannot be told at all, it is left as
+// it is and the call fails with 75.
 class FileSystemObject {
 public:
     // What a copy may do to a file already at the target.
