@@ -20,6 +20,8 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+// What the way to a trusted folder asks of the folders it passes: what they are, not their listing.
+constexpr ACCESS_MASK kPassAccess = FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
 // The immediate delete, which the compiler's headers declare only for programs that need Windows 10:
 // Windows 7, 8 and 10 before 1607 refuse the class, 10 before 1809 the read-only flag.
 constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
@@ -142,7 +144,7 @@ UNICODE_STRING Counted(const std::wstring& text) {
 // The system's native open relative to a folder handle: its Win32 form knows no folder to open
 // relative to. An empty name opens the folder itself anew.
 DWORD NativeOpen(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition, ULONG options,
-                 ULONG share, FileHandle& entry, ULONG reparse = FILE_OPEN_REPARSE_POINT) {
+                 ULONG share, FileHandle& entry) {
     UNICODE_STRING text = Counted(name);
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
@@ -150,7 +152,7 @@ DWORD NativeOpen(HANDLE folder, const std::wstring& name, ACCESS_MASK access, UL
     HANDLE handle = nullptr;
     const NTSTATUS result =
         NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
-                     disposition, options | reparse | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+                     disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (!NT_SUCCESS(result)) {
         return RtlNtStatusToDosError(result);
     }
@@ -209,9 +211,10 @@ std::wstring FileEntry::FullPath(const std::wstring& path) {
 
 // A path that spells a trusted folder as it was trusted opens it by that path. Any other spelling
 // (a short name, a prefix, another drive or a share for the same folder, a link of the user's to
-// it) is found by what the folders on the way are: from the root outward each is opened relative
-// to the one before, following links, until the first that is a trusted folder; below that none
-// may be a link. A path with no trusted folder in front ends where its path leads.
+// it) is found by what the folders on the way are: from the root outward each is opened by its
+// path, following links, until the first that is a trusted folder; below that each is opened
+// relative to the one before, and none may be a link. A path with no trusted folder in front ends
+// where its path leads.
 DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::wstring& leaf) {
     const std::wstring full = Spelled(path);
     const size_t end = full.find_last_of(L'\\');
@@ -224,7 +227,7 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
     if (walk && start == 0) {
         return ERROR_BAD_PATHNAME;
     }
-    DWORD error = folder.OpenByPath(start != 0 ? base.substr(0, start) : base);
+    DWORD error = folder.OpenByPath(start != 0 ? base.substr(0, start) : base, kFolderAccess);
     if (error != NO_ERROR) {
         return error;
     }
@@ -235,6 +238,8 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
     if (!walk && !below) {
         start = base.size();
     }
+    // Whether the open folder was only passed through, and its listing not asked for.
+    bool passed = false;
     while (start < base.size()) {
         const size_t stop = base.find(L'\\', start);
         const std::wstring name = base.substr(start, stop - start);
@@ -253,11 +258,17 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
             // Only a verbatim path keeps them, and the system refuses them there.
             error = ERROR_INVALID_NAME;
         } else {
-            // Relative to the folder before and following links, as the path itself would; the file
-            // system finds a short (8.3) name here as it finds the long one, where the volume keeps
-            // short names at all (on one without them a short-looking name is just a name).
-            error = NativeOpen(folder.Handle(), name, kFolderAccess, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll,
-                               next.handle_, 0);
+            // Up to here by its path, following links, as the system leads the path itself; the file
+            // system finds a short (8.3) name as it finds the long one, where the volume keeps short
+            // names at all (on one without them a short-looking name is just a name). A folder that
+            // lets everyone through may refuse to be opened itself, as the junctions of the old
+            // profile names ("Documents and Settings", "Application Data") do: it is passed over, as
+            // the system passes through it, and the path goes on from the next one. The last one
+            // must open.
+            error = next.OpenByPath(base.substr(0, start), kPassAccess);
+            if (error == ERROR_ACCESS_DENIED && start < base.size()) {
+                continue;
+            }
         }
         if (error != NO_ERROR) {
             return error == ERROR_FILE_NOT_FOUND || error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error;
@@ -266,10 +277,21 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
             return kWin32StoppedOnLink;
         }
         folder = std::move(next);
+        passed = !below;
         if (!below && TrustedFolders::Holds(folder.Handle())) {
             below = true;
             folder.finalPath_ = FinalPath(folder.Handle());
         }
+    }
+    // The folder the entry lies in is listed and worked in: opened anew as itself, no name in
+    // between, with what that asks.
+    if (passed) {
+        FileHandle listable;
+        error = NativeOpen(folder.Handle(), {}, kFolderAccess, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll, listable);
+        if (error != NO_ERROR) {
+            return error;
+        }
+        folder.handle_ = std::move(listable);
     }
     if (folder.finalPath_.empty()) {
         folder.finalPath_ = FinalPath(folder.Handle());
@@ -278,9 +300,9 @@ DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::
 }
 
 // The folder opened by its path as the system leads it, links and all.
-DWORD FileEntry::OpenByPath(const std::wstring& path) {
-    handle_.reset(CreateFileW(path.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+DWORD FileEntry::OpenByPath(const std::wstring& path, ACCESS_MASK access) {
+    handle_.reset(
+        CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle_) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || IsFileNotFolder(path) ? ERROR_PATH_NOT_FOUND : error;

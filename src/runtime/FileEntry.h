@@ -85,7 +85,7 @@ public:
     bool IsFollowed() const { return followed_; }
 
 private:
-    DWORD OpenByPath(const std::wstring& path);
+    DWORD OpenByPath(const std::wstring& path, ACCESS_MASK access);
     bool LiesIn(const FileEntry& folder, const std::wstring& name) const;
     bool HasShortName(const std::wstring& shortName, const std::wstring& longName) const;
 

@@ -134,6 +134,23 @@ TEST_F(FileSystemTest, ShortNamesBelowATrustedFolder) {
     systemtest::ExpectNoReport(root_);
 }
 
+// On the way to a trusted folder spelled otherwise than it was trusted, a folder that lets everyone
+// through but refuses to be opened itself, as the junctions of the old profile names ("Documents and
+// Settings") do on Windows: the path passes it as the system does, finds the trusted folder, and the
+// file below it is deleted.
+TEST_F(FileSystemTest, AFolderOnTheWayThatRefusesToBeOpenedItselfIsPassedThrough) {
+    Folder("Zwischen");
+    Folder("Zwischen\\Word");
+    Folder("Zwischen\\Word\\Tvx");
+    Write("Zwischen\\Word\\Tvx\\Keyboard.doc", "document");
+    files_.FolderTrust(Path("Zwischen\\Word"));
+    systemtest::NativeFileCalls calls("Zwischen");
+    calls.RefuseOpeningItself();
+    files_.FileDelete("\\\\?\\" + Path("Zwischen\\Word\\Tvx\\Keyboard.doc"));
+    systemtest::ExpectNoReport(root_);
+    EXPECT_FALSE(FileExists(Path("Zwischen\\Word\\Tvx\\Keyboard.doc")));
+}
+
 // Links in the folder to a file beside them, one under a name as short as an 8.3 name and one under
 // a longer one: the place the system tells lies in the same folder, under another name that is no
 // other spelling of the link's. Each delete is refused, and the file they lead to stays.

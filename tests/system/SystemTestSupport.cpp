@@ -92,6 +92,7 @@ using CreateCall = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PI
 using SetInformationCall = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
 using FinalPathCall = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
 using InformationCall = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+using CreateFileCall = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
 
 std::wstring countedName;
 std::atomic<int> nameOpens{0};
@@ -106,6 +107,10 @@ void** createSlot = nullptr;
 void** setInformationSlot = nullptr;
 void** finalPathSlot = nullptr;
 void** informationSlot = nullptr;
+CreateFileCall systemCreateFile = nullptr;
+void** createFileSlot = nullptr;
+// Whether the entry of the counted name refuses to be opened itself.
+bool refuseItself = false;
 
 // A test's own step at one call: run, then answered instead of the system where told.
 struct Step {
@@ -137,6 +142,26 @@ bool IsCountedName(const wchar_t* name, size_t bytes) {
                                 static_cast<int>(countedName.size()), TRUE) == CSTR_EQUAL;
 }
 
+// Whether the path's last part, separators at its end aside, is the counted name.
+bool EndsInCountedName(const wchar_t* path) {
+    std::wstring_view view(path);
+    while (!view.empty() && (view.back() == L'\\' || view.back() == L'/')) {
+        view.remove_suffix(1);
+    }
+    const size_t separator = view.find_last_of(L"\\/");
+    const std::wstring_view last = separator == std::wstring_view::npos ? view : view.substr(separator + 1);
+    return IsCountedName(last.data(), last.size() * sizeof(wchar_t));
+}
+
+HANDLE WINAPI RefusingCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                 DWORD disposition, DWORD flags, HANDLE templateFile) {
+    if (path != nullptr && EndsInCountedName(path)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return systemCreateFile(path, access, share, security, disposition, flags, templateFile);
+}
+
 NTSTATUS NTAPI CountedCreate(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, PIO_STATUS_BLOCK status,
                              PLARGE_INTEGER size, ULONG fileAttributes, ULONG share, ULONG disposition, ULONG options,
                              PVOID extended, ULONG extendedLength) {
@@ -148,6 +173,9 @@ NTSTATUS NTAPI CountedCreate(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBU
         NTSTATUS answer = 0;
         if (TakeStep(NativeFileCalls::Call::Open, ++nameOpens, answer)) {
             return answer;
+        }
+        if (refuseItself) {
+            return static_cast<NTSTATUS>(0xC0000022L);
         }
     }
     return systemCreate(handle, access, attributes, status, size, fileAttributes, share, disposition, options, extended,
@@ -351,6 +379,11 @@ NativeFileCalls::~NativeFileCalls() {
         Exchange(informationSlot, reinterpret_cast<void*>(systemInformation));
         informationSlot = nullptr;
     }
+    if (createFileSlot != nullptr) {
+        Exchange(createFileSlot, reinterpret_cast<void*>(systemCreateFile));
+        createFileSlot = nullptr;
+    }
+    refuseItself = false;
     steps.clear();
     if (createSlot == nullptr) {
         return;
@@ -393,6 +426,18 @@ void NativeFileCalls::HidePlaces() {
     systemFinalPath = reinterpret_cast<FinalPathCall>(Exchange(finalPathSlot, reinterpret_cast<void*>(NoFinalPath)));
     systemInformation =
         reinterpret_cast<InformationCall>(Exchange(informationSlot, reinterpret_cast<void*>(NoNameInformation)));
+}
+
+void NativeFileCalls::RefuseOpeningItself() {
+    refuseItself = true;
+    if (createFileSlot != nullptr) {
+        return;
+    }
+    createFileSlot = ImportSlot("kernel32.dll", "CreateFileW");
+    if (createFileSlot != nullptr) {
+        systemCreateFile =
+            reinterpret_cast<CreateFileCall>(Exchange(createFileSlot, reinterpret_cast<void*>(RefusingCreateFile)));
+    }
 }
 
 } // namespace systemtest

@@ -149,5 +149,8 @@ public:
     // The system tells no place of any open file: its final path and its path on the volume are
     // both refused, as some shares of virtual machines do.
     void HidePlaces();
+    // The entry of the name refuses to be opened itself, by its path or relative to its folder, while
+    // paths through it lead on: as the junctions of the old profile names refuse everyone.
+    void RefuseOpeningItself();
 };
 } // namespace systemtest
