@@ -59,12 +59,18 @@ int32_t Tvx_ExternalFunctions::CloseClipboard() {
 }
 
 // The wide functions: a path reaches the system as it is. Through the ANSI ones a character the
-// code page lacks would become a look-alike and name another file, someone else's.
+// code page lacks would become a look-alike and name another file, someone else's. A path with a
+// zero character names no file (the system would take the part before it): it fails as the system
+// fails, with 0, like every other failure of these two.
 int32_t Tvx_ExternalFunctions::CopyFile(std::string ASource, std::string ADestination, int32_t ABooleanFailIfExists) {
     int32_t result = 0;
     ErrorTrap trap(Root, TypeName());
     trap([&] {
-        result = ::CopyFileW(runtime::WidenPath(ASource).c_str(), runtime::WidenPath(ADestination).c_str(),
+        if (!runtime::IsPathText(ASource) || !runtime::IsPathText(ADestination)) {
+            SetLastError(ERROR_INVALID_NAME);
+            return;
+        }
+        result = ::CopyFileW(runtime::Widen(ASource).c_str(), runtime::Widen(ADestination).c_str(),
                              ABooleanFailIfExists);
     });
     return result;
@@ -73,6 +79,12 @@ int32_t Tvx_ExternalFunctions::CopyFile(std::string ASource, std::string ADestin
 int32_t Tvx_ExternalFunctions::DeleteFile(std::string AFileName) {
     int32_t result = 0;
     ErrorTrap trap(Root, TypeName());
-    trap([&] { result = ::DeleteFileW(runtime::WidenPath(AFileName).c_str()); });
+    trap([&] {
+        if (!runtime::IsPathText(AFileName)) {
+            SetLastError(ERROR_INVALID_NAME);
+            return;
+        }
+        result = ::DeleteFileW(runtime::Widen(AFileName).c_str());
+    });
     return result;
 }

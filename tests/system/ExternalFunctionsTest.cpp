@@ -70,6 +70,14 @@ TEST_F(ExternalFunctionsTest, PathsReachTheSystemAsTheyAre) {
     EXPECT_FALSE(testsupport::FileExists(copy));
     EXPECT_EQ(testsupport::ReadFile(folder_.Path() + "Schrift O.ttf"), "someone else's");
     EXPECT_EQ(testsupport::ReadFile(folder_.Path() + "Kopie O.ttf"), "someone else's copy");
+
+    // A zero character ends no path early: the file named by the part before it stays, and the
+    // wrappers answer as for any other failure.
+    const std::string cut = folder_.Path() + "Schriftart ä.ttf" + std::string(1, '\0') + "123";
+    EXPECT_EQ(functions_.DeleteFile(cut), 0);
+    EXPECT_EQ(functions_.CopyFile(cut, folder_.Path() + "Kopie 2.ttf", 0), 0);
+    EXPECT_EQ(testsupport::ReadFile(folder_.Path() + "Schriftart ä.ttf"), "font");
+    EXPECT_FALSE(testsupport::FileExists(folder_.Path() + "Kopie 2.ttf"));
     systemtest::ExpectNoReport(root_);
 }
 
