@@ -15,7 +15,7 @@ std::string Dir(const std::string& pattern, int attributes) {
         return {};
     }
     WIN32_FIND_DATAW found;
-    FindHandle search(FindFirstFileW(WidenPath(pattern).c_str(), &found));
+    FindHandle search(FindFirstFileW(Widen(pattern).c_str(), &found));
     if (!search) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES) {

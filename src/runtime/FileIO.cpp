@@ -14,7 +14,7 @@ int64_t FileLen(const std::string& path) {
         Raise(kErrFileNotFound);
     }
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(WidenPath(path).c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) {
         const DWORD error = GetLastError();
         if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) {
             Raise(kErrFileNotFound);

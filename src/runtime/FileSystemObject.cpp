@@ -84,7 +84,7 @@ DWORD Locate(const std::string& path, bool pattern, Place& place) {
     if (!IsPathText(path)) {
         return ERROR_INVALID_NAME;
     }
-    const DWORD error = FileEntry::OpenFolderOf(WidenPath(path), place.folder, place.leaf);
+    const DWORD error = FileEntry::OpenFolderOf(Widen(path), place.folder, place.leaf);
     return error == NO_ERROR && !pattern && HasWildcards(place.leaf) ? ERROR_INVALID_NAME : error;
 }
 
@@ -383,9 +383,8 @@ struct FileSystemObject::Pending::State {
         if (!IsPathText(sourcePath)) {
             return ERROR_INVALID_NAME;
         }
-        const FileHandle from(CreateFileW(WidenPath(sourcePath).c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        const FileHandle from(CreateFileW(Widen(sourcePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!from) {
             return GetLastError();
         }
