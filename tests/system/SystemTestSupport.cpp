@@ -99,16 +99,37 @@ std::atomic<int> nameOpens{0};
 std::atomic<int> fileCreates{0};
 std::atomic<int> nameReplaces{0};
 std::atomic<int> nameRenameIns{0};
-CreateCall systemCreate = nullptr;
-SetInformationCall systemSetInformation = nullptr;
-FinalPathCall systemFinalPath = nullptr;
-InformationCall systemInformation = nullptr;
-void** createSlot = nullptr;
-void** setInformationSlot = nullptr;
-void** finalPathSlot = nullptr;
-void** informationSlot = nullptr;
-CreateFileCall systemCreateFile = nullptr;
-void** createFileSlot = nullptr;
+// One import slot put to a function of the test's, and the system's function it held before: for
+// the call through to the system, and for the restore.
+struct Patch {
+    void** slot = nullptr;
+    void* system = nullptr;
+
+    // False where the function is not imported (reported then).
+    bool Put(const char* library, const char* function, void* replacement) {
+        if (slot == nullptr) {
+            slot = ImportSlot(library, function);
+            if (slot == nullptr) {
+                return false;
+            }
+            system = Exchange(slot, replacement);
+        }
+        return true;
+    }
+    void Restore() {
+        if (slot != nullptr) {
+            Exchange(slot, system);
+            slot = nullptr;
+        }
+    }
+    template <typename Function> Function System() const { return reinterpret_cast<Function>(system); }
+};
+
+Patch create;
+Patch setInformation;
+Patch finalPath;
+Patch information;
+Patch createFile;
 // Whether the entry of the counted name refuses to be opened itself.
 bool refuseItself = false;
 
@@ -159,7 +180,7 @@ HANDLE WINAPI RefusingCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECU
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    return systemCreateFile(path, access, share, security, disposition, flags, templateFile);
+    return createFile.System<CreateFileCall>()(path, access, share, security, disposition, flags, templateFile);
 }
 
 NTSTATUS NTAPI CountedCreate(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, PIO_STATUS_BLOCK status,
@@ -178,8 +199,8 @@ NTSTATUS NTAPI CountedCreate(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBU
             return static_cast<NTSTATUS>(0xC0000022L);
         }
     }
-    return systemCreate(handle, access, attributes, status, size, fileAttributes, share, disposition, options, extended,
-                        extendedLength);
+    return create.System<CreateCall>()(handle, access, attributes, status, size, fileAttributes, share, disposition,
+                                       options, extended, extendedLength);
 }
 
 NTSTATUS NTAPI CountedSetInformation(HANDLE file, PIO_STATUS_BLOCK status, PVOID information, ULONG length,
@@ -197,7 +218,7 @@ NTSTATUS NTAPI CountedSetInformation(HANDLE file, PIO_STATUS_BLOCK status, PVOID
             return answer;
         }
     }
-    return systemSetInformation(file, status, information, length, kind);
+    return setInformation.System<SetInformationCall>()(file, status, information, length, kind);
 }
 
 DWORD WINAPI NoFinalPath(HANDLE, LPWSTR, DWORD, DWORD) {
@@ -210,7 +231,7 @@ BOOL WINAPI NoNameInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOI
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    return systemInformation(file, kind, buffer, size);
+    return information.System<InformationCall>()(file, kind, buffer, size);
 }
 
 } // namespace
@@ -309,8 +330,7 @@ bool PostedMarker::StillWaiting() const {
     return PeekMessageW(&message, window_.get(), WM_APP, WM_APP, PM_NOREMOVE) != FALSE;
 }
 
-ReleaseWhileRetrying::ReleaseWhileRetrying(runtime::FileHandle& lock, int messages, std::function<void()> then)
-    : lock_(lock), messages_(messages), then_(std::move(then)) {
+ReleaseWhileRetrying::ReleaseWhileRetrying(runtime::FileHandle& lock, int messages) : lock_(lock), messages_(messages) {
     RegisterClasses();
     window_.reset(MessageWindow());
     EXPECT_TRUE(window_);
@@ -340,9 +360,6 @@ LRESULT CALLBACK ReleaseWhileRetrying::Proc(HWND window, UINT message, WPARAM wP
         auto* self = reinterpret_cast<ReleaseWhileRetrying*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (++self->handled_ == self->messages_) {
             self->lock_.reset();
-            if (self->then_) {
-                self->then_();
-            }
         }
         return 0;
     }
@@ -356,40 +373,20 @@ NativeFileCalls::NativeFileCalls(const std::string& name) {
     nameReplaces = 0;
     nameRenameIns = 0;
     steps.clear();
-    createSlot = ImportSlot("ntdll.dll", "NtCreateFile");
-    setInformationSlot = ImportSlot("ntdll.dll", "NtSetInformationFile");
     // A call that is not imported has been reported; nothing is counted then, and the test's
     // expected counts fail instead of a write through an empty slot.
-    if (createSlot == nullptr || setInformationSlot == nullptr) {
-        createSlot = nullptr;
-        setInformationSlot = nullptr;
-        return;
+    if (!create.Put("ntdll.dll", "NtCreateFile", reinterpret_cast<void*>(CountedCreate)) ||
+        !setInformation.Put("ntdll.dll", "NtSetInformationFile", reinterpret_cast<void*>(CountedSetInformation))) {
+        create.Restore();
     }
-    systemCreate = reinterpret_cast<CreateCall>(Exchange(createSlot, reinterpret_cast<void*>(CountedCreate)));
-    systemSetInformation = reinterpret_cast<SetInformationCall>(
-        Exchange(setInformationSlot, reinterpret_cast<void*>(CountedSetInformation)));
 }
 
 NativeFileCalls::~NativeFileCalls() {
-    if (finalPathSlot != nullptr) {
-        Exchange(finalPathSlot, reinterpret_cast<void*>(systemFinalPath));
-        finalPathSlot = nullptr;
-    }
-    if (informationSlot != nullptr) {
-        Exchange(informationSlot, reinterpret_cast<void*>(systemInformation));
-        informationSlot = nullptr;
-    }
-    if (createFileSlot != nullptr) {
-        Exchange(createFileSlot, reinterpret_cast<void*>(systemCreateFile));
-        createFileSlot = nullptr;
+    for (Patch* patch : {&finalPath, &information, &createFile, &create, &setInformation}) {
+        patch->Restore();
     }
     refuseItself = false;
     steps.clear();
-    if (createSlot == nullptr) {
-        return;
-    }
-    Exchange(createSlot, reinterpret_cast<void*>(systemCreate));
-    Exchange(setInformationSlot, reinterpret_cast<void*>(systemSetInformation));
 }
 
 int NativeFileCalls::Opens() const {
@@ -413,31 +410,15 @@ void NativeFileCalls::At(Call call, int number, std::function<void()> action, NT
 }
 
 void NativeFileCalls::HidePlaces() {
-    if (finalPathSlot != nullptr) {
-        return;
+    if (!finalPath.Put("kernel32.dll", "GetFinalPathNameByHandleW", reinterpret_cast<void*>(NoFinalPath)) ||
+        !information.Put("kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<void*>(NoNameInformation))) {
+        finalPath.Restore();
     }
-    finalPathSlot = ImportSlot("kernel32.dll", "GetFinalPathNameByHandleW");
-    informationSlot = ImportSlot("kernel32.dll", "GetFileInformationByHandleEx");
-    if (finalPathSlot == nullptr || informationSlot == nullptr) {
-        finalPathSlot = nullptr;
-        informationSlot = nullptr;
-        return;
-    }
-    systemFinalPath = reinterpret_cast<FinalPathCall>(Exchange(finalPathSlot, reinterpret_cast<void*>(NoFinalPath)));
-    systemInformation =
-        reinterpret_cast<InformationCall>(Exchange(informationSlot, reinterpret_cast<void*>(NoNameInformation)));
 }
 
 void NativeFileCalls::RefuseOpeningItself() {
     refuseItself = true;
-    if (createFileSlot != nullptr) {
-        return;
-    }
-    createFileSlot = ImportSlot("kernel32.dll", "CreateFileW");
-    if (createFileSlot != nullptr) {
-        systemCreateFile =
-            reinterpret_cast<CreateFileCall>(Exchange(createFileSlot, reinterpret_cast<void*>(RefusingCreateFile)));
-    }
+    createFile.Put("kernel32.dll", "CreateFileW", reinterpret_cast<void*>(RefusingCreateFile));
 }
 
 } // namespace systemtest

@@ -97,11 +97,10 @@ private:
 
 // Closes a file handle from inside DoEvents: a helper thread sends a window of the test's thread
 // one message after the other, which the thread handles only when it looks at its messages, in
-// the retries' DoEvents. The handle is closed when the last message is handled, and then what
-// else the test does there runs (another program's work between two attempts).
+// the retries' DoEvents. The handle is closed when the last message is handled.
 class ReleaseWhileRetrying {
 public:
-    ReleaseWhileRetrying(runtime::FileHandle& lock, int messages, std::function<void()> then = {});
+    ReleaseWhileRetrying(runtime::FileHandle& lock, int messages);
     ~ReleaseWhileRetrying();
     ReleaseWhileRetrying(const ReleaseWhileRetrying&) = delete;
     ReleaseWhileRetrying& operator=(const ReleaseWhileRetrying&) = delete;
@@ -114,7 +113,6 @@ private:
 
     runtime::FileHandle& lock_;
     const int messages_;
-    std::function<void()> then_;
     std::atomic<int> handled_{0};
     std::atomic<bool> senderDone_{false};
     runtime::OwnedWindow window_;
