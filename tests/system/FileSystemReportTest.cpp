@@ -30,6 +30,11 @@ using Call = systemtest::NativeFileCalls::Call;
 // The system's answer to a call it refuses (STATUS_ACCESS_DENIED).
 constexpr NTSTATUS kAccessDenied = static_cast<NTSTATUS>(0xC0000022L);
 
+// The report's description of a failed copy.
+std::string CopyMessage(const std::string& source, const std::string& target) {
+    return "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(source) + ", Ziel " + Quoted(target) + ")";
+}
+
 // Held open for reading as the indexer or a virus scanner holds a file, sharing everything: the
 // classic rename cannot replace it (Windows and Wine refuse), and a copy puts the old file aside.
 runtime::FileHandle Reader(const std::string& path) {
@@ -70,9 +75,7 @@ protected:
 TEST_F(FileSystemReportTest, FileCopyOfAMissingSourceNamesBothPaths) {
     systemtest::ReportAnswerer report;
     files_.FileCopy(Path("missing.dot"), Path("Tvx.dot"));
-    report.Check(root_, 53, "Datei nicht gefunden",
-                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("missing.dot")) + ", Ziel " +
-                     Quoted(Path("Tvx.dot")) + ")");
+    report.Check(root_, 53, "Datei nicht gefunden", CopyMessage(Path("missing.dot"), Path("Tvx.dot")));
     EXPECT_FALSE(FileExists(Path("Tvx.dot")));
 }
 
@@ -86,9 +89,7 @@ TEST_F(FileSystemReportTest, FileCopyInUseReportsTheFirstAttemptAfterTheLastRetr
     systemtest::NativeFileCalls calls("Fonts Font.ttf");
     systemtest::ReportAnswerer report;
     const bool firstFailed = files_.FileCopyInUse(Path("Font.ttf"), Path("Fonts Font.ttf"));
-    report.Check(root_, 70, "Zugriff verweigert",
-                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Font.ttf")) + ", Ziel " +
-                     Quoted(Path("Fonts Font.ttf")) + ")");
+    report.Check(root_, 70, "Zugriff verweigert", CopyMessage(Path("Font.ttf"), Path("Fonts Font.ttf")));
     EXPECT_TRUE(firstFailed);
     // The source was copied once; the first attempt and each of the 100 retries tried to put that
     // copy in the target's place.
@@ -133,8 +134,7 @@ TEST_F(FileSystemReportTest, InUseRetriesMakeNoAttemptThroughALink) {
     systemtest::ReportAnswerer report;
     EXPECT_TRUE(files_.FileCopyInUse(Path("Font.ttf"), Path("Fonts\\Linked\\Font.ttf")));
     report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
-                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Font.ttf")) + ", Ziel " +
-                     Quoted(Path("Fonts\\Linked\\Font.ttf")) + ")");
+                 CopyMessage(Path("Font.ttf"), Path("Fonts\\Linked\\Font.ttf")));
     EXPECT_EQ(calls.Opens(), 1);
     EXPECT_EQ(calls.Creates(), 0);
     EXPECT_EQ(ReadFile(Path("Outside.ttf")), "the user's font");
@@ -157,9 +157,7 @@ TEST_F(FileSystemReportTest, BelowATrustedFolderNothingGoesThroughALink) {
     {
         systemtest::ReportAnswerer report;
         files_.FileCopy(Path("Keyboard.doc"), target);
-        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
-                     "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Keyboard.doc")) + ", Ziel " +
-                         Quoted(target) + ")");
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei", CopyMessage(Path("Keyboard.doc"), target));
     }
     {
         systemtest::ReportAnswerer report;
@@ -261,15 +259,11 @@ TEST_F(FileSystemReportTest, NeitherAFolderNorAReadOnlyFileOfTheUsersIsReplaced)
     {
         systemtest::ReportAnswerer report;
         files_.FileCopy(Path("Keyboard.doc"), Path("Tvx\\Keyboard.doc"));
-        report.Check(root_, 70, "Zugriff verweigert",
-                     "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Keyboard.doc")) + ", Ziel " +
-                         Quoted(Path("Tvx\\Keyboard.doc")) + ")");
+        report.Check(root_, 70, "Zugriff verweigert", CopyMessage(Path("Keyboard.doc"), Path("Tvx\\Keyboard.doc")));
     }
     systemtest::ReportAnswerer report;
     EXPECT_FALSE(files_.FileRename(Path("Normal.sav"), Path("Normal.dot")));
-    report.Check(root_, 70, "Zugriff verweigert",
-                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Normal.sav")) + ", Ziel " +
-                     Quoted(Path("Normal.dot")) + ")");
+    report.Check(root_, 70, "Zugriff verweigert", CopyMessage(Path("Normal.sav"), Path("Normal.dot")));
     EXPECT_EQ(GetFileAttributesW(runtime::Widen(Path("Tvx\\Keyboard.doc\\Keyboard.doc")).c_str()),
               INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFile(Path("Normal.dot")), "read-only template");
@@ -309,9 +303,7 @@ TEST_F(FileSystemReportTest, PathThroughAFileIsNotFound) {
     files_.FolderTrust(Path("Word"));
     systemtest::ReportAnswerer report;
     files_.FileCopy(Path("Keyboard.doc"), Path("Word\\Tvx\\Keyboard.doc"));
-    report.Check(root_, 76, "Pfad nicht gefunden",
-                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Keyboard.doc")) + ", Ziel " +
-                     Quoted(Path("Word\\Tvx\\Keyboard.doc")) + ")");
+    report.Check(root_, 76, "Pfad nicht gefunden", CopyMessage(Path("Keyboard.doc"), Path("Word\\Tvx\\Keyboard.doc")));
     EXPECT_EQ(ReadFile(Path("Word\\Tvx")), "a file, not the folder");
 }
 
@@ -464,9 +456,7 @@ TEST_F(FileSystemReportTest, FileRenameAfterAFailedCopyKeepsTheOldFile) {
     const std::string newName = Path("no folder\\Normal (Tarvex Backup).dot");
     systemtest::ReportAnswerer report;
     EXPECT_FALSE(files_.FileRename(Path("Normal.dot"), newName));
-    report.Check(root_, 76, "Pfad nicht gefunden",
-                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Normal.dot")) + ", Ziel " +
-                     Quoted(newName) + ")");
+    report.Check(root_, 76, "Pfad nicht gefunden", CopyMessage(Path("Normal.dot"), newName));
     EXPECT_EQ(ReadFile(Path("Normal.dot")), "the user's template");
 }
 
@@ -492,9 +482,7 @@ TEST_F(FileSystemReportTest, AsideReplaceWhoseNewFileCannotTakeTheNamePutsTheOld
     {
         systemtest::ReportAnswerer report;
         files_.FileCopy(Path("Tvx.dot"), Path("STARTUP Tvx.dot"));
-        report.Check(root_, 70, "Zugriff verweigert",
-                     "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Tvx.dot")) + ", Ziel " +
-                         Quoted(Path("STARTUP Tvx.dot")) + ")");
+        report.Check(root_, 70, "Zugriff verweigert", CopyMessage(Path("Tvx.dot"), Path("STARTUP Tvx.dot")));
     }
     // The refused step and the old file's way back.
     EXPECT_EQ(calls.RenameIns(), 2);
@@ -525,8 +513,7 @@ TEST_F(FileSystemReportTest, AsideReplaceWhoseNameAnotherFileTookKeepsTheOldFile
     EXPECT_FALSE(IsSweptName(left)) << left;
     EXPECT_EQ(ReadFile(Path(left)), "the user's template");
     report.Check(root_, 70, "Zugriff verweigert; die bisherige Zieldatei liegt jetzt unter " + Quoted(Path(left)),
-                 "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("Normal.sav")) + ", Ziel " +
-                     Quoted(Path("Normal.dot")) + ")");
+                 CopyMessage(Path("Normal.sav"), Path("Normal.dot")));
     EXPECT_EQ(calls.RenameIns(), 2);
     EXPECT_EQ(ReadFile(Path("Normal.dot")), "someone else's template");
     EXPECT_EQ(ReadFile(Path("Normal.sav")), "saved template");
@@ -546,8 +533,7 @@ TEST_F(FileSystemReportTest, AsideReplaceRefusesALinkInTheTargetsPlace) {
         systemtest::ReportAnswerer report;
         files_.FileCopy(Path("New.ttf"), Path("Fonts\\Font.ttf"));
         report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
-                     "Kopieren einer Datei fehlgeschlagen (Quelle " + Quoted(Path("New.ttf")) + ", Ziel " +
-                         Quoted(Path("Fonts\\Font.ttf")) + ")");
+                     CopyMessage(Path("New.ttf"), Path("Fonts\\Font.ttf")));
     }
     EXPECT_EQ(calls.Replaces(), 1);
     EXPECT_EQ(calls.RenameIns(), 0);
