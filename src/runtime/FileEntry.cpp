@@ -53,54 +53,12 @@ bool SameText(std::wstring_view a, std::wstring_view b) {
            CSTR_EQUAL;
 }
 
-// A path the system takes as it is written: no "." or ".." resolved, no "/" read as "\", and a
-// trailing dot or blank kept (GetFullPathNameW drops them, and would name another file).
-bool IsVerbatim(const std::wstring& path) {
-    return path.size() >= 4 && path.compare(0, 4, L"\\\\?\\") == 0;
-}
-
-// The path as the system reads it when it opens one.
-std::wstring Spelled(const std::wstring& path) {
-    return IsVerbatim(path) ? path : FileEntry::FullPath(path);
-}
-
-// The length of the root of a path made whole: "C:\", "\\server\share\", "\\.\C:\" and
-// "\\?\C:\" (any device or volume name), "\\?\UNC\server\share\"; 0 where it has none.
-size_t RootLength(const std::wstring& path) {
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
-        return 3;
-    }
-    if (path.size() < 2 || path[0] != L'\\' || path[1] != L'\\') {
-        return 0;
-    }
-    size_t start = 2;
-    int parts = 2;
-    if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\') {
-        start = 4;
-        parts = 1;
-        if (path.size() >= 8 && SameText(std::wstring_view(path).substr(4, 4), L"UNC\\")) {
-            start = 8;
-            parts = 2;
-        }
-    }
-    size_t end = start;
-    for (int part = 0; part < parts; ++part) {
-        const size_t separator = path.find(L'\\', end);
-        if (separator == std::wstring::npos || separator == end) {
-            return 0;
-        }
-        end = separator + 1;
-    }
-    return end;
-}
-
 std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
     return !folder.empty() && IsSeparator(folder.back()) ? folder + name : folder + L'\\' + name;
 }
 
-// The path the system gives an open file or folder, after every link it followed to open it;
-// empty where it gives none (some network and virtual-machine shares, and Wine 8 for any path
-// longer than MAX_PATH, whatever the buffer).
+// Some network and virtual-machine shares give no final path, and Wine 8 none for any path longer
+// than MAX_PATH, whatever the buffer.
 std::wstring FinalPath(HANDLE handle) {
     // Asked once with room for most paths: each ask costs the system a lookup of the volume.
     std::wstring path(MAX_PATH, L'\0');
@@ -142,10 +100,11 @@ UNICODE_STRING Counted(const std::wstring& text) {
 }
 
 // The system's native open relative to a folder handle: its Win32 form knows no folder to open
-// relative to. An empty name opens the folder itself anew.
-DWORD NativeOpen(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition, ULONG options,
-                 ULONG share, FileHandle& entry) {
-    UNICODE_STRING text = Counted(name);
+// relative to. An empty name opens the folder itself anew. The system's own status, which tells a
+// name pending delete from one refused.
+NTSTATUS NativeOpenStatus(HANDLE folder, const UNICODE_STRING& name, ACCESS_MASK access, ULONG disposition,
+                          ULONG options, ULONG share, FileHandle& entry) {
+    UNICODE_STRING text = name;
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
     IO_STATUS_BLOCK status{};
@@ -153,11 +112,48 @@ DWORD NativeOpen(HANDLE folder, const std::wstring& name, ACCESS_MASK access, UL
     const NTSTATUS result =
         NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
                      disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
-    if (!NT_SUCCESS(result)) {
-        return RtlNtStatusToDosError(result);
+    if (NT_SUCCESS(result)) {
+        entry.reset(handle);
     }
-    entry.reset(handle);
-    return NO_ERROR;
+    return result;
+}
+
+DWORD NativeOpen(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition, ULONG options,
+                 ULONG share, FileHandle& entry) {
+    const NTSTATUS result = NativeOpenStatus(folder, Counted(name), access, disposition, options, share, entry);
+    return NT_SUCCESS(result) ? NO_ERROR : RtlNtStatusToDosError(result);
+}
+
+constexpr NTSTATUS kStatusObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034);
+constexpr NTSTATUS kStatusObjectPathNotFound = static_cast<NTSTATUS>(0xC000003A);
+constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
+constexpr NTSTATUS kStatusSharingViolation = static_cast<NTSTATUS>(0xC0000043);
+constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+
+// Whether the delete carried by a handle now closed was done: whether the name, opened anew by
+// `open` (relative to its folder, or by its path), no longer leads to the file of that index. A
+// name pending delete is a delete done: Windows refuses to open it, and under Wine, which opens it
+// as any other, another holder is told by an open that shares nothing, refused while any handle
+// that reads, writes or deletes the file is open. Where the delete took, Wine removes the name
+// when the last handle closes; where it is refused then (an immutable file, a folder it may not
+// write), it says nothing, and the name still opens as the same file, which no one else holds.
+template <typename Open> DWORD DeleteOutcome(LONGLONG index, const Open& open) {
+    FileHandle again;
+    NTSTATUS status = open(FILE_READ_ATTRIBUTES, kShareAll, again);
+    if (status == kStatusObjectNameNotFound || status == kStatusObjectPathNotFound || status == kStatusDeletePending) {
+        return NO_ERROR;
+    }
+    if (!NT_SUCCESS(status)) {
+        return RtlNtStatusToDosError(status);
+    }
+    // Another file took the name meanwhile.
+    if (FileEntry::IndexOf(again.get()) != index) {
+        return NO_ERROR;
+    }
+    again.reset();
+    FileHandle alone;
+    status = open(DELETE | FILE_READ_ATTRIBUTES, 0, alone);
+    return status == kStatusSharingViolation || status == kStatusDeletePending ? NO_ERROR : ERROR_ACCESS_DENIED;
 }
 
 DWORD Rename(HANDLE file, HANDLE folder, const std::wstring& name, FILE_INFORMATION_CLASS kind, ULONG flags) {
@@ -180,15 +176,32 @@ DWORD Rename(HANDLE file, HANDLE folder, const std::wstring& name, FILE_INFORMAT
 
 } // namespace
 
-void FileEntry::Trust(const std::wstring& folder) {
-    std::wstring path = Spelled(folder);
-    if (path.empty()) {
-        return;
+size_t FileEntry::RootLength(const std::wstring& path) {
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
+        return 3;
     }
-    if (!IsSeparator(path.back())) {
-        path += L'\\';
+    if (path.size() < 2 || path[0] != L'\\' || path[1] != L'\\') {
+        return 0;
     }
-    TrustedFolders::Add(path);
+    size_t start = 2;
+    int parts = 2;
+    if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\') {
+        start = 4;
+        parts = 1;
+        if (path.size() >= 8 && SameText(std::wstring_view(path).substr(4, 4), L"UNC\\")) {
+            start = 8;
+            parts = 2;
+        }
+    }
+    size_t end = start;
+    for (int part = 0; part < parts; ++part) {
+        const size_t separator = path.find(L'\\', end);
+        if (separator == std::wstring::npos || separator == end) {
+            return 0;
+        }
+        end = separator + 1;
+    }
+    return end;
 }
 
 std::wstring FileEntry::FullPath(const std::wstring& path) {
@@ -209,119 +222,111 @@ std::wstring FileEntry::FullPath(const std::wstring& path) {
     }
 }
 
-// A path that spells a trusted folder as it was trusted opens it by that path. Any other spelling
-// (a short name, a prefix, another drive or a share for the same folder, a link of the user's to
-// it) is found by what the folders on the way are: from the root outward each is opened by its
-// path, following links, until the first that is a trusted folder; below that each is opened
-// relative to the one before, and none may be a link. A path with no trusted folder in front ends
-// where its path leads.
-DWORD FileEntry::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::wstring& leaf) {
-    const std::wstring full = Spelled(path);
-    const size_t end = full.find_last_of(L'\\');
-    leaf = end == std::wstring::npos ? full : full.substr(end + 1);
-    const std::wstring base = end == std::wstring::npos ? L".\\" : full.substr(0, end + 1);
-    const size_t longest = TrustedFolders::SpelledIn(base);
-    // Without a trusted folder there is nothing to look for on the way.
-    const bool walk = longest == 0 && TrustedFolders::AnyKnown();
-    size_t start = walk ? RootLength(base) : longest;
-    if (walk && start == 0) {
-        return ERROR_BAD_PATHNAME;
-    }
-    DWORD error = folder.OpenByPath(start != 0 ? base.substr(0, start) : base, kFolderAccess);
-    if (error != NO_ERROR) {
-        return error;
-    }
-    bool below = longest != 0 || (walk && TrustedFolders::Holds(folder.Handle()));
-    if (below) {
-        folder.finalPath_ = FinalPath(folder.Handle());
-    }
-    if (!walk && !below) {
-        start = base.size();
-    }
-    // Whether the open folder was only passed through, and its listing not asked for.
-    bool passed = false;
-    while (start < base.size()) {
-        const size_t stop = base.find(L'\\', start);
-        const std::wstring name = base.substr(start, stop - start);
-        start = stop + 1;
-        if (name.empty()) {
-            // Two separators in a row: the system makes them one, but for a verbatim path.
-            if (IsVerbatim(base)) {
-                return ERROR_INVALID_NAME;
-            }
-            continue;
-        }
-        FileEntry next;
-        if (below) {
-            error = next.Open(folder, name, kFolderAccess, FILE_DIRECTORY_FILE);
-        } else if (name == L"." || name == L"..") {
-            // Only a verbatim path keeps them, and the system refuses them there.
-            error = ERROR_INVALID_NAME;
-        } else {
-            // Up to here by its path, following links, as the system leads the path itself; the file
-            // system finds a short (8.3) name as it finds the long one, where the volume keeps short
-            // names at all (on one without them a short-looking name is just a name). A folder that
-            // lets everyone through may refuse to be opened itself, as the junctions of the old
-            // profile names ("Documents and Settings", "Application Data") do: it is passed over, as
-            // the system passes through it, and the path goes on from the next one. The last one
-            // must open.
-            error = next.OpenByPath(base.substr(0, start), kPassAccess);
-            if (error == ERROR_ACCESS_DENIED && start < base.size()) {
-                continue;
-            }
-        }
-        if (error != NO_ERROR) {
-            return error == ERROR_FILE_NOT_FOUND || error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error;
-        }
-        if (below && (next.link_ || next.followed_)) {
-            return kWin32StoppedOnLink;
-        }
-        folder = std::move(next);
-        passed = !below;
-        if (!below && TrustedFolders::Holds(folder.Handle())) {
-            below = true;
-            folder.finalPath_ = FinalPath(folder.Handle());
-        }
-    }
-    // The folder the entry lies in is listed and worked in: opened anew as itself, no name in
-    // between, with what that asks.
-    if (passed) {
-        FileHandle listable;
-        error = NativeOpen(folder.Handle(), {}, kFolderAccess, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll, listable);
-        if (error != NO_ERROR) {
-            return error;
-        }
-        folder.handle_ = std::move(listable);
-    }
-    if (folder.finalPath_.empty()) {
-        folder.finalPath_ = FinalPath(folder.Handle());
-    }
-    return NO_ERROR;
+std::wstring FileEntry::FinalPathOf(HANDLE handle) {
+    return FinalPath(handle);
 }
 
-// The folder opened by its path as the system leads it, links and all.
-DWORD FileEntry::OpenByPath(const std::wstring& path, ACCESS_MASK access) {
-    handle_.reset(
-        CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+LONGLONG FileEntry::IndexOf(HANDLE handle) {
+    LARGE_INTEGER index{};
+    IO_STATUS_BLOCK status{};
+    return NT_SUCCESS(NtQueryInformationFile(handle, &status, &index, sizeof index, kFileInternalInformation))
+               ? index.QuadPart
+               : 0;
+}
+
+// Windows lists no ".." in a volume's root; Wine lists one in a drive's root, for the folder that
+// holds it on the Unix side, so that a drive whose root lies inside another folder is known to lie
+// there.
+LONGLONG FileEntry::ParentIndexOf(HANDLE folder) {
+    Found parent;
+    return FindListed(folder, L"..", parent) && parent.name == L".." ? parent.index : 0;
+}
+
+// Asked through a listing handle of its own: the name filter of a listing holds for the life of its
+// handle. A pattern that names one entry finds it by its long or its short name.
+bool FileEntry::FindListed(HANDLE folder, const std::wstring& pattern, Found& found) {
+    FileHandle listing;
+    if (NativeOpen(folder, {}, FILE_LIST_DIRECTORY, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll, listing) != NO_ERROR) {
+        return false;
+    }
+    std::vector<std::byte> buffer(sizeof(FILE_ID_BOTH_DIR_INFO) + 256 * sizeof(wchar_t));
+    UNICODE_STRING filter = Counted(pattern);
+    IO_STATUS_BLOCK status{};
+    if (!NT_SUCCESS(NtQueryDirectoryFile(listing.get(), nullptr, nullptr, nullptr, &status, buffer.data(),
+                                         static_cast<ULONG>(buffer.size()), kFileIdBothDirectoryInformation, TRUE,
+                                         &filter, TRUE))) {
+        return false;
+    }
+    const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data());
+    found.name.assign(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+    found.shortName.assign(entry->ShortName, entry->ShortNameLength / sizeof(wchar_t));
+    found.index = entry->FileId.QuadPart;
+    return true;
+}
+
+// The native open by file id, relative to any handle on the volume (OpenFileById's own form, there
+// from Windows Vista).
+FileHandle FileEntry::OpenFolderById(HANDLE onVolume, LONGLONG index) {
+    UNICODE_STRING id;
+    id.Buffer = reinterpret_cast<wchar_t*>(&index);
+    id.Length = id.MaximumLength = sizeof index;
+    FileHandle folder;
+    NativeOpenStatus(onVolume, id, kFolderAccess, FILE_OPEN, FILE_DIRECTORY_FILE | FILE_OPEN_BY_FILE_ID, kShareAll,
+                     folder);
+    return folder;
+}
+
+// DeleteFileW deletes a link as itself, and so is the file asked about. Wine's answers TRUE where
+// the name stays: it is asked again after the system's answer.
+bool FileEntry::DeleteByPath(const std::wstring& path) {
+    const auto open = [&](ACCESS_MASK access, ULONG share, FileHandle& file) {
+        file.reset(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        // The status the native open gives, as far as the outcome tells them apart.
+        if (file) {
+            return static_cast<NTSTATUS>(0);
+        }
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND      ? kStatusObjectNameNotFound
+               : error == ERROR_PATH_NOT_FOUND    ? kStatusObjectPathNotFound
+               : error == ERROR_SHARING_VIOLATION ? kStatusSharingViolation
+                                                  : static_cast<NTSTATUS>(0xC0000022);
+    };
+    FileHandle before;
+    const LONGLONG index = NT_SUCCESS(open(FILE_READ_ATTRIBUTES, kShareAll, before)) ? IndexOf(before.get()) : 0;
+    before.reset();
+    if (!DeleteFileW(path.c_str())) {
+        return false;
+    }
+    const DWORD error = DeleteOutcome(index, open);
+    SetLastError(error);
+    return error == NO_ERROR;
+}
+
+// The folder opened by its path as the system leads it, links and all, or with its last part
+// opened as itself.
+DWORD FileEntry::OpenByPath(const std::wstring& path, ACCESS_MASK access, bool asItself) {
+    handle_.reset(CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | (asItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr));
     if (!handle_) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || IsFileNotFolder(path) ? ERROR_PATH_NOT_FOUND : error;
     }
-    FILE_BASIC_INFO basic{};
-    if (!GetFileInformationByHandleEx(Handle(), FileBasicInfo, &basic, sizeof basic)) {
-        return GetLastError();
+    const DWORD error = ReadKind();
+    if (error != NO_ERROR) {
+        return error;
     }
-    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return ERROR_PATH_NOT_FOUND;
-    }
-    attributes_ = basic.FileAttributes;
-    return NO_ERROR;
+    return IsFolder() ? NO_ERROR : ERROR_PATH_NOT_FOUND;
 }
 
 DWORD FileEntry::Open(const FileEntry& folder, const std::wstring& name, ACCESS_MASK access, ULONG options,
                       Depth depth) {
     const DWORD error = OpenRaw(folder, name, access | FILE_READ_ATTRIBUTES, FILE_OPEN, options, kShareAll);
     return error != NO_ERROR ? error : Identify(folder, name, depth);
+}
+
+DWORD FileEntry::OpenItself(const FileEntry& folder, ACCESS_MASK access) {
+    return NativeOpen(folder.Handle(), {}, access, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll, handle_);
 }
 
 DWORD FileEntry::OpenRaw(const FileEntry& folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition,
@@ -336,6 +341,18 @@ DWORD FileEntry::OpenRaw(const FileEntry& folder, const std::wstring& name, ACCE
 }
 
 DWORD FileEntry::Identify(const FileEntry& folder, const std::wstring& name, Depth depth) {
+    const DWORD error = ReadKind();
+    if (error != NO_ERROR) {
+        return error;
+    }
+    if (depth == Depth::Place) {
+        finalPath_ = FinalPath(Handle());
+        followed_ = !LiesIn(folder, name);
+    }
+    return NO_ERROR;
+}
+
+DWORD FileEntry::ReadKind() {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     if (!GetFileInformationByHandleEx(Handle(), FileAttributeTagInfo, &tag, sizeof tag)) {
         // Some shares of virtual machines know the attributes alone: a reparse point there counts
@@ -351,10 +368,6 @@ DWORD FileEntry::Identify(const FileEntry& folder, const std::wstring& name, Dep
     // Name surrogates are the links and junctions; other reparse points (cloud placeholders,
     // deduplicated files) are the files and folders they stand for.
     link_ = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(tag.ReparseTag);
-    if (depth == Depth::Place) {
-        finalPath_ = FinalPath(Handle());
-        followed_ = !LiesIn(folder, name);
-    }
     return NO_ERROR;
 }
 
@@ -375,33 +388,25 @@ bool FileEntry::LiesIn(const FileEntry& folder, const std::wstring& name) const 
     if (SameText(place, Joined(folderPlace, name))) {
         return true;
     }
+    // A folder whose place is a drive's root lies in the folder its listing's ".." names: under
+    // Wine a path takes the drive whose root lies deepest, and a drive mapped to a folder below
+    // this one gives that folder no other place. (On Windows a volume mounted in a folder is a
+    // junction, opened as itself, and subst drives do not show in final paths.)
+    if (IsFolder() && (RootLength(place) == place.size() || place == L"\\")) {
+        const LONGLONG parent = ParentIndexOf(Handle());
+        return parent != 0 && parent == IndexOf(folder.Handle());
+    }
     const size_t end = place.find_last_of(L'\\');
     return end != std::wstring::npos &&
            SameText(std::wstring_view(place).substr(0, end + 1), Joined(folderPlace, {})) &&
            folder.HasShortName(name, place.substr(end + 1));
 }
 
-// Asked of the folder's listing through a handle of its own: the name filter of a listing holds for
-// the life of its handle.
 bool FileEntry::HasShortName(const std::wstring& shortName, const std::wstring& longName) const {
-    if (shortName.size() > 12 || shortName.find_first_of(L"*?<>\"") != std::wstring::npos) {
-        return false;
-    }
-    FileHandle listing;
-    if (NativeOpen(Handle(), {}, FILE_LIST_DIRECTORY, FILE_OPEN, FILE_DIRECTORY_FILE, kShareAll, listing) != NO_ERROR) {
-        return false;
-    }
-    std::vector<std::byte> buffer(sizeof(FILE_ID_BOTH_DIR_INFO) + 256 * sizeof(wchar_t));
-    UNICODE_STRING filter = Counted(shortName);
-    IO_STATUS_BLOCK status{};
-    if (!NT_SUCCESS(NtQueryDirectoryFile(listing.get(), nullptr, nullptr, nullptr, &status, buffer.data(),
-                                         static_cast<ULONG>(buffer.size()), kFileIdBothDirectoryInformation, TRUE,
-                                         &filter, TRUE))) {
-        return false;
-    }
-    const auto* found = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data());
-    return SameText(std::wstring_view(found->FileName, found->FileNameLength / sizeof(wchar_t)), longName) &&
-           SameText(std::wstring_view(found->ShortName, found->ShortNameLength / sizeof(wchar_t)), shortName);
+    Found found;
+    return shortName.size() <= 12 && shortName.find_first_of(L"*?<>\"") == std::wstring::npos &&
+           FindListed(Handle(), shortName, found) && SameText(found.name, longName) &&
+           SameText(found.shortName, shortName);
 }
 
 // The classes with file ids and short names: the full-directory ones came only with Windows 8.
@@ -467,6 +472,26 @@ bool SetAttributesOf(HANDLE handle, DWORD attributes) {
 // attribute goes first; the attribute belongs to the file, not to this one of its names: where
 // other names stay, it comes back (the delete was allowed when it was asked for), and it comes
 // back when the delete is refused. Where only the classic delete on close is there, that follows.
+DWORD FileEntry::Delete(const FileEntry& folder, const std::wstring& name, Deletion deletion) {
+    const LONGLONG index = IndexOf(Handle());
+    DWORD error = Dispose(deletion);
+    Close();
+    if (error == NO_ERROR) {
+        error = DeleteOutcome(index, [&](ACCESS_MASK access, ULONG share, FileHandle& again) {
+            return NativeOpenStatus(folder.Handle(), Counted(name), access, FILE_OPEN, 0, share, again);
+        });
+        // Refused once the handle closed: the bit that went for the delete comes back.
+        FileHandle writable;
+        if (error != NO_ERROR && IsReadOnly() &&
+            NativeOpen(folder.Handle(), name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, FILE_OPEN, 0, kShareAll,
+                       writable) == NO_ERROR &&
+            IndexOf(writable.get()) == index) {
+            SetAttributesOf(writable.get(), attributes_);
+        }
+    }
+    return error;
+}
+
 DWORD FileEntry::Dispose(Deletion deletion) const {
     const auto immediately = [&](DWORD flags) {
         DWORD immediate = kDispositionDelete | kDispositionPosixSemantics | flags;

@@ -24,22 +24,41 @@ public:
         std::wstring name;
         DWORD attributes;
     };
+    // One entry as a folder's listing gives it.
+    struct Found {
+        std::wstring name;
+        std::wstring shortName;
+        LONGLONG index = 0;
+    };
 
-    // The folder's own path is taken as it leads, links and all; paths below it follow none, however
-    // they spell it.
-    static void Trust(const std::wstring& folder);
     // The path made whole as the system makes it before it opens one: against the current folder,
     // "." and ".." resolved, "/" read as "\".
     static std::wstring FullPath(const std::wstring& path);
-    // Opens the folder that the path's last part lies in, and hands back that part. The trusted
-    // folder in front of the path, told by what it is, not by how the path spells it, is opened by
-    // its path; each folder below it relative to the one before, and none of them may be a link. A
-    // verbatim path ("\\?\") is taken as it is written, as the system takes it.
-    static DWORD OpenFolderOf(const std::wstring& path, FileEntry& folder, std::wstring& leaf);
+    // The length of the root of a path made whole: "C:\", "\\server\share\", "\\.\C:\" and
+    // "\\?\C:\" (any device or volume name), "\\?\UNC\server\share\"; 0 where it has none.
+    static size_t RootLength(const std::wstring& path);
+    // The path the system gives an open file or folder, after every link it followed to open it;
+    // empty where it gives none.
+    static std::wstring FinalPathOf(HANDLE handle);
+    // The open file's index on its volume; 0 where the file system gives none.
+    static LONGLONG IndexOf(HANDLE handle);
+    // The index of the folder that the open folder lies in, as the ".." entry of its listing gives
+    // it; 0 where the listing has none (a volume's root) or cannot be read.
+    static LONGLONG ParentIndexOf(HANDLE folder);
+    // Opens the folder of that index on the volume of the open entry, by no path at all.
+    static FileHandle OpenFolderById(HANDLE onVolume, LONGLONG index);
+    // The first entry of the open folder whose long or short name the pattern matches, as its
+    // listing gives it; false where there is none or the listing cannot be read.
+    static bool FindListed(HANDLE folder, const std::wstring& pattern, Found& found);
+    // The system's own delete of the file at the path (DeleteFileW), done only where the name no
+    // longer leads to that file afterwards; false with the system's error code where it is not.
+    static bool DeleteByPath(const std::wstring& path);
 
     // Opens the folder's entry of that name as itself, and reads what it is.
     DWORD Open(const FileEntry& folder, const std::wstring& name, ACCESS_MASK access, ULONG options,
                Depth depth = Depth::Place);
+    // Opens the open folder anew, as itself, with that access; reads nothing of it.
+    DWORD OpenItself(const FileEntry& folder, ACCESS_MASK access);
     // Opens or creates the folder's entry of that name, as the system's native call does; reads
     // nothing of it.
     DWORD OpenRaw(const FileEntry& folder, const std::wstring& name, ACCESS_MASK access, ULONG disposition,
@@ -56,9 +75,12 @@ public:
     DWORD RenameTo(const FileEntry& folder, const std::wstring& name, bool replace) const;
     // The same with the POSIX rename's flags, where the system has it.
     DWORD RenameToEx(const FileEntry& folder, const std::wstring& name, ULONG flags) const;
-    // Deletes the open entry, read-only or not. The handle needs DELETE access alone: write access
-    // to the attributes is asked for only where the read-only bit must go.
-    DWORD Dispose(Deletion deletion = Deletion::Immediate) const;
+    // Deletes the open entry, read-only or not, which the folder holds under that name, and closes
+    // it. The handle needs DELETE access alone: write access to the attributes is asked for only
+    // where the read-only bit must go. Done only where, once the handle is closed, the name no
+    // longer opens as the same file: it is gone, or pending delete while another holder still has
+    // it open. A refused delete keeps the entry's read-only bit.
+    DWORD Delete(const FileEntry& folder, const std::wstring& name, Deletion deletion = Deletion::Immediate);
     // Sets or clears the delete on close; false when the system refuses.
     bool MarkForDeletion(bool mark) const;
     // The attributes of the set that a file's basic information can take (FILE_ATTRIBUTE_NORMAL
@@ -85,7 +107,14 @@ public:
     bool IsFollowed() const { return followed_; }
 
 private:
-    DWORD OpenByPath(const std::wstring& path, ACCESS_MASK access);
+    friend class FolderWalk;
+
+    // Opens the folder at the path as the system leads it: links and all, or with the last part
+    // opened as itself, link or not.
+    DWORD OpenByPath(const std::wstring& path, ACCESS_MASK access, bool asItself = false);
+    // Reads what the open entry is, link or not.
+    DWORD ReadKind();
+    DWORD Dispose(Deletion deletion) const;
     bool LiesIn(const FileEntry& folder, const std::wstring& name) const;
     bool HasShortName(const std::wstring& shortName, const std::wstring& longName) const;
 

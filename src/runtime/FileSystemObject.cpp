@@ -1,6 +1,7 @@
 #include "FileSystemObject.h"
 
 #include "FileEntry.h"
+#include "FolderWalk.h"
 #include "RuntimeError.h"
 #include "Text.h"
 
@@ -17,7 +18,7 @@ using Replace = FileSystemObject::Replace;
 
 // What a call gives that meets a link it must not follow (75 to the user).
 constexpr DWORD kLinkRefused = kWin32StoppedOnLink;
-// A delete asks for no more: FileEntry::Dispose asks for write-attributes where the read-only bit
+// A delete asks for no more: FileEntry::Delete asks for write-attributes where the read-only bit
 // must go.
 constexpr ACCESS_MASK kRemoveAccess = DELETE | FILE_READ_ATTRIBUTES;
 constexpr ULONG kRenameReplaceIfExists = 0x1;
@@ -73,7 +74,7 @@ bool Matches(std::wstring pattern, std::wstring name) {
     return p == pattern.size();
 }
 
-// The folder of the path's last part, opened as FileEntry::OpenFolderOf opens it, and that part; a
+// The folder of the path's last part, opened as FolderWalk::OpenFolderOf opens it, and that part; a
 // pattern there only where the call takes one.
 struct Place {
     FileEntry folder;
@@ -84,7 +85,7 @@ DWORD Locate(const std::string& path, bool pattern, Place& place) {
     if (!IsPathText(path)) {
         return ERROR_INVALID_NAME;
     }
-    const DWORD error = FileEntry::OpenFolderOf(Widen(path), place.folder, place.leaf);
+    const DWORD error = FolderWalk::OpenFolderOf(Widen(path), place.folder, place.leaf);
     return error == NO_ERROR && !pattern && HasWildcards(place.leaf) ? ERROR_INVALID_NAME : error;
 }
 
@@ -94,7 +95,7 @@ Place PlaceOf(const std::string& path, bool pattern) {
     return place;
 }
 
-DWORD Remove(const FileEntry& entry);
+DWORD Remove(const FileEntry& folder, const std::wstring& name, FileEntry& entry);
 
 // Removes everything in the open folder, going on after a failure; the first failure.
 DWORD RemoveContents(const FileEntry& folder) {
@@ -106,7 +107,7 @@ DWORD RemoveContents(const FileEntry& folder) {
             kRemoveAccess | ((child.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FILE_LIST_DIRECTORY : 0);
         DWORD error = entry.Open(folder, child.name, access, 0);
         if (error == NO_ERROR) {
-            error = Remove(entry);
+            error = Remove(folder, child.name, entry);
         }
         // Gone meanwhile: nothing left to do.
         if (error == ERROR_FILE_NOT_FOUND) {
@@ -119,9 +120,9 @@ DWORD RemoveContents(const FileEntry& folder) {
     return failure;
 }
 
-// Removes the open entry with everything in it. A link or junction goes as itself and is never
-// entered; one that the system followed is left alone.
-DWORD Remove(const FileEntry& entry) {
+// Removes the open entry, which the folder holds under that name, with everything in it. A link or
+// junction goes as itself and is never entered; one that the system followed is left alone.
+DWORD Remove(const FileEntry& folder, const std::wstring& name, FileEntry& entry) {
     if (entry.IsFollowed()) {
         return kLinkRefused;
     }
@@ -132,7 +133,7 @@ DWORD Remove(const FileEntry& entry) {
             return failure;
         }
     }
-    return entry.Dispose();
+    return entry.Delete(folder, name);
 }
 
 // Removes every entry of the kind that the name or pattern matches in the folder, going on after a
@@ -166,7 +167,7 @@ DWORD RemoveMatching(const FileEntry& folder, const std::wstring& leaf, Kind kin
             if (!entry.IsFollowed() && entry.IsFolder() != folders) {
                 continue;
             }
-            error = Remove(entry);
+            error = Remove(folder, candidate.name, entry);
         }
         matched = true;
         if (failure == NO_ERROR) {
@@ -223,9 +224,9 @@ bool IsTemporaryName(const std::wstring& name) {
 // Temporary files of this program that a run left in the folder: one killed in the moment between
 // making its file and marking it, or between setting aside an old file of its own and marking it,
 // or where the system would not hold the mark, or an older version of the program. Looked for once
-// a run, before the first copy into the folder or delete in it. One that another run still writes
-// is open to no one else, and stays; so does one marked and held open elsewhere. Only the exact
-// name the program gives is taken, and never a link of that name, nor what one leads to.
+// a run, before the first copy into the folder or delete in it, and by the uninstall. One that
+// another run still writes is open to no one else, and stays. Only the exact name the program
+// gives is taken, and never a link of that name, nor what one leads to.
 void SweepTemporaryFiles(const FileEntry& folder) {
     // One thread uses the program's file calls; the set only grows.
     static std::set<std::wstring> swept;
@@ -242,10 +243,13 @@ void SweepTemporaryFiles(const FileEntry& folder) {
         if ((listed.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsTemporaryName(listed.name)) {
             continue;
         }
+        // Sharing all but what another run's own file shares, nothing: one that a reader holds
+        // goes when the reader lets go.
         FileEntry stale;
-        if (stale.OpenRaw(folder, listed.name, kRemoveAccess, FILE_OPEN, FILE_NON_DIRECTORY_FILE, 0) == NO_ERROR &&
+        if (stale.OpenRaw(folder, listed.name, kRemoveAccess, FILE_OPEN, FILE_NON_DIRECTORY_FILE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE) == NO_ERROR &&
             stale.Identify(folder, listed.name) == NO_ERROR && !stale.IsLink() && !stale.IsFollowed()) {
-            stale.Dispose();
+            stale.Delete(folder, listed.name);
         }
     }
 }
@@ -283,7 +287,8 @@ DWORD CopyContent(HANDLE from, HANDLE to) {
 // holder that does not share delete refuses the first step. Only the program's own file goes aside
 // under a temporary file's name, for the next run's sweep should it stay; a user's file gets one
 // that the sweep leaves alone. Where the old file cannot have its name back (another file took it
-// meanwhile), it stays where it went, unmarked, and `left` names it.
+// meanwhile), it stays where it went, unmarked, and `left` names it; so it does where it cannot be
+// deleted once the new file has its name.
 DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace,
                    std::wstring& left) {
     FileEntry old;
@@ -314,9 +319,11 @@ DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::ws
         }
         return error;
     }
-    // On close: the holders go on reading it. Where the system refuses the mark, the old file stays
-    // under the other name, and the new one is in place all the same.
-    old.Dispose(Deletion::OnClose);
+    // On close: the holders go on reading it. Where the delete is refused, the new file is in place
+    // all the same, and the old one stays under the other name, which `left` names.
+    if (old.Delete(folder, aside, Deletion::OnClose) != NO_ERROR) {
+        left = aside;
+    }
     return NO_ERROR;
 }
 
@@ -365,10 +372,14 @@ void CarryOver(const FILE_BASIC_INFO& source, HANDLE to, Replace replace) {
 struct FileSystemObject::Pending::State {
     FileEntry folder;
     std::wstring leaf;
-    // The temporary file with the whole content; closed once it has the target's name.
+    // The temporary file with the whole content, and its name; closed once it has the target's name.
     FileEntry copy;
+    std::wstring temporary;
     // Whether the system deletes the temporary file when its handle closes.
     bool marked = false;
+    // Whether the copy has the target's name while the file it replaced stays where `left` says:
+    // nothing is left to try.
+    bool placed = false;
     FILE_BASIC_INFO source{};
     // The target's path as the caller gave it, for the report.
     std::string destination;
@@ -399,7 +410,8 @@ struct FileSystemObject::Pending::State {
             error = ERROR_ALREADY_EXISTS;
             for (int attempt = 0; attempt < 8 && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
                  ++attempt) {
-                error = made.OpenRaw(place.folder, TemporaryName(), GENERIC_WRITE | kRemoveAccess, FILE_CREATE,
+                temporary = TemporaryName();
+                error = made.OpenRaw(place.folder, temporary, GENERIC_WRITE | kRemoveAccess, FILE_CREATE,
                                      FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, 0);
             }
         }
@@ -434,6 +446,7 @@ struct FileSystemObject::Pending::State {
         }
         std::wstring aside;
         const DWORD error = ReplaceTarget(copy, folder, leaf, replace, aside);
+        placed = error == NO_ERROR && !aside.empty();
         if (!aside.empty()) {
             left = std::move(aside);
         }
@@ -444,12 +457,12 @@ struct FileSystemObject::Pending::State {
         CarryOver(source, copy.Handle(), replace);
         copy.Close();
         marked = false;
-        return NO_ERROR;
+        return placed ? ERROR_ACCESS_DENIED : NO_ERROR;
     }
 
     void Discard() {
         if (copy && !marked) {
-            copy.Dispose();
+            copy.Delete(folder, temporary);
         }
         copy.Close();
         marked = false;
@@ -463,7 +476,7 @@ FileSystemObject::Pending::~Pending() {
 }
 
 void FileSystemObject::TrustFolder(const std::string& folder) {
-    FileEntry::Trust(WidenPath(folder));
+    FolderWalk::Trust(WidenPath(folder));
 }
 
 void FileSystemObject::Copy(const std::string& source, const std::string& destination, Replace replace) const {
@@ -487,6 +500,9 @@ void FileSystemObject::RaiseCopyFailure(unsigned long error, const Pending& pend
 unsigned long FileSystemObject::TryCopy(const std::string& source, const std::string& destination, Replace replace,
                                         Pending& pending) const {
     Pending::State& state = *pending.state_;
+    if (state.placed) {
+        return ERROR_ACCESS_DENIED;
+    }
     DWORD error = NO_ERROR;
     if (state.copy) {
         // The target may have changed since the last attempt: a folder or a file of the user's
@@ -512,6 +528,11 @@ unsigned long FileSystemObject::TryDeleteFiles(const std::string& fileSpec) cons
     // and copies none.
     SweepTemporaryFiles(place.folder);
     return RemoveMatching(place.folder, place.leaf, Kind::Files, ERROR_FILE_NOT_FOUND);
+}
+
+void FileSystemObject::SweepFolder(const std::string& folder) const {
+    const bool separated = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+    SweepTemporaryFiles(PlaceOf(separated ? folder + "*" : folder + "\\*", true).folder);
 }
 
 void FileSystemObject::CreateFolder(const std::string& path) const {

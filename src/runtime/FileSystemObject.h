@@ -80,6 +80,9 @@ public:
     // One attempt of DeleteFiles for the in-use retries, the failure handed back as the system's
     // error code.
     unsigned long TryDeleteFiles(const std::string& fileSpec) const;
+    // The program's temporary files that a run left in the folder, as the first copy into it or
+    // delete in it in a run takes them; once a run.
+    void SweepFolder(const std::string& folder) const;
     // That one folder; an existing one is "file exists".
     void CreateFolder(const std::string& path) const;
     // The folder with everything in it, read-only contents too.

@@ -1,8 +1,7 @@
 #include "TrustedFolders.h"
 
+#include "FileEntry.h"
 #include "Handle.h"
-
-#include <winternl.h>
 
 #include <cstring>
 #include <vector>
@@ -36,13 +35,15 @@ struct FileIdRecord {
 // the volume serial number and the file id are the same: a short name, a device or verbatim
 // prefix, a subst drive, a share of the folder and a link all lead to the same pair. For a share
 // the redirector hands on what the server's file system tells of the folder (Wine has no shares
-// to show it; the documentation says so).
+// to show it; the documentation says so). A share that gives no id at all (all zero) tells no
+// folder from another: it has no identity.
 bool IdentityOf(HANDLE handle, Identity& identity) {
+    static const BYTE kNone[sizeof identity.id] = {};
     FileIdRecord record{};
     if (GetFileInformationByHandleEx(handle, kFileIdInfo, &record, sizeof record)) {
         identity.volume = static_cast<DWORD>(record.VolumeSerialNumber);
         std::memcpy(identity.id, record.FileId, sizeof identity.id);
-        return true;
+        return std::memcmp(identity.id, kNone, sizeof kNone) != 0;
     }
     // Windows 7 (and some shares) know no FileIdInfo: the 64-bit index, which FileIdInfo gives
     // zero-extended on NTFS and FAT.
@@ -54,32 +55,87 @@ bool IdentityOf(HANDLE handle, Identity& identity) {
     identity.volume = basic.dwVolumeSerialNumber;
     std::memset(identity.id, 0, sizeof identity.id);
     std::memcpy(identity.id, &index, sizeof index);
-    return true;
+    return index != 0;
 }
 
-// The file's index on its volume, all there is of FILE_INTERNAL_INFORMATION: a cheap first look
-// (a fraction of a microsecond, where Wine takes half a millisecond for the volume's serial number
-// that an identity needs). The same folder has the same index, however it was opened.
-constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+bool SameText(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
 
-bool IndexOf(HANDLE handle, LARGE_INTEGER& index) {
-    IO_STATUS_BLOCK status{};
-    return NT_SUCCESS(NtQueryInformationFile(handle, &status, &index, sizeof index, kFileInternalInformation));
+// Whether the place is the folder at `inside` (a final path with a separator at its end) or lies
+// below it.
+bool IsAtOrBelow(const std::wstring& place, const std::wstring& inside) {
+    const std::wstring_view folder(inside.data(), inside.size() - 1);
+    return place.size() >= folder.size() && SameText(std::wstring_view(place).substr(0, folder.size()), folder) &&
+           (place.size() == folder.size() || place[folder.size()] == L'\\');
+}
+
+std::wstring WithSeparator(std::wstring path) {
+    if (!path.empty() && path.back() != L'\\') {
+        path += L'\\';
+    }
+    return path;
 }
 
 struct Trusted {
     // Made whole, with a separator at its end.
     std::wstring path;
-    // Whether the folder could be opened when it was trusted, and what it was then.
+    // Whether the folder could be opened when it was trusted, and what it was then: its index on
+    // its volume (0 where the volume gives none), its identity, and where it lies, each place a
+    // final path with a separator at its end.
     bool known = false;
-    bool indexed = false;
-    LARGE_INTEGER index{};
+    LONGLONG index = 0;
     Identity identity;
+    std::vector<std::wstring> places;
+
+    // The cheap index first (a fraction of a microsecond, where Wine takes half a millisecond for
+    // the volume's serial number that an identity needs); the identity where the index matches or
+    // either has none.
+    bool MayBe(LONGLONG folderIndex) const { return known && (index == 0 || folderIndex == 0 || index == folderIndex); }
+    bool Is(HANDLE folder, LONGLONG folderIndex) const {
+        Identity folderIdentity;
+        return MayBe(folderIndex) && IdentityOf(folder, folderIdentity) && folderIdentity == identity;
+    }
 };
 
 std::vector<Trusted>& List() {
     static std::vector<Trusted> folders;
     return folders;
+}
+
+// The roots of the fixed drives that lie inside the trusted folder, found by climbing from each root
+// through the folders that hold it, each opened by the index that the one below names, no path
+// read. Under Wine a drive of its own can be mapped to any folder, and every path inside that
+// folder then takes that drive's letter: no final path shows it inside the trusted folder. On
+// Windows a volume's root lies in no folder, and the final path of a subst drive's folder is its
+// folder's own.
+void AddDrivesInside(Trusted& trusted) {
+    const DWORD drives = GetLogicalDrives();
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+        // Fixed drives only: a drive without its medium would ask the user for one.
+        if ((drives & (1u << (letter - L'A'))) == 0 || GetDriveTypeW(root) != DRIVE_FIXED) {
+            continue;
+        }
+        FileHandle folder(CreateFileW(root, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        const std::wstring place = folder ? WithSeparator(FileEntry::FinalPathOf(folder.get())) : std::wstring();
+        // Deep as a path can be; a folder that names itself its parent is the top.
+        for (int level = 0; folder && !place.empty() && level < 128; ++level) {
+            const LONGLONG index = FileEntry::IndexOf(folder.get());
+            const LONGLONG parent = FileEntry::ParentIndexOf(folder.get());
+            if (parent == 0 || parent == index) {
+                break;
+            }
+            folder = FileEntry::OpenFolderById(folder.get(), parent);
+            if (folder && trusted.Is(folder.get(), parent)) {
+                trusted.places.push_back(place);
+                break;
+            }
+        }
+    }
 }
 
 } // namespace
@@ -90,9 +146,14 @@ void TrustedFolders::Add(const std::wstring& path) {
     const FileHandle opened(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (opened) {
-        trusted.known = IdentityOf(opened.get(), trusted.identity);
-        trusted.indexed = trusted.known && IndexOf(opened.get(), trusted.index);
+    if (opened && IdentityOf(opened.get(), trusted.identity)) {
+        trusted.known = true;
+        trusted.index = FileEntry::IndexOf(opened.get());
+        const std::wstring place = FileEntry::FinalPathOf(opened.get());
+        if (!place.empty()) {
+            trusted.places.push_back(WithSeparator(place));
+        }
+        AddDrivesInside(trusted);
     }
     List().push_back(std::move(trusted));
 }
@@ -110,6 +171,41 @@ size_t TrustedFolders::SpelledIn(const std::wstring& path) {
     return longest;
 }
 
+// The index alone where both have one: the same path text leading to a folder of the same index
+// is the same folder; a swapped-in folder or link leads elsewhere. The identity where the volume
+// gives no index. A folder that was not there to be known when it was trusted is taken as it is.
+bool TrustedFolders::StillAt(const std::wstring& spelled, HANDLE folder) {
+    const LONGLONG index = FileEntry::IndexOf(folder);
+    bool unknown = false;
+    bool known = false;
+    bool asked = false;
+    Identity identity;
+    for (const Trusted& trusted : List()) {
+        if (!SameText(trusted.path, spelled)) {
+            continue;
+        }
+        unknown = unknown || !trusted.known;
+        known = known || trusted.known;
+        if (!trusted.known) {
+            continue;
+        }
+        if (index != 0 && trusted.index != 0) {
+            if (index == trusted.index) {
+                return true;
+            }
+        } else {
+            if (!asked && !IdentityOf(folder, identity)) {
+                return false;
+            }
+            asked = true;
+            if (identity == trusted.identity) {
+                return true;
+            }
+        }
+    }
+    return unknown && !known;
+}
+
 bool TrustedFolders::AnyKnown() {
     for (const Trusted& trusted : List()) {
         if (trusted.known) {
@@ -119,14 +215,13 @@ bool TrustedFolders::AnyKnown() {
     return false;
 }
 
-// The cheap index first; the identity only where it matches.
+// The identity is asked once, and only where an index matches or either has none.
 bool TrustedFolders::Holds(HANDLE folder) {
-    LARGE_INTEGER index{};
-    const bool indexed = IndexOf(folder, index);
+    const LONGLONG index = FileEntry::IndexOf(folder);
     bool asked = false;
     Identity identity;
     for (const Trusted& trusted : List()) {
-        if (!trusted.known || (indexed && trusted.indexed && index.QuadPart != trusted.index.QuadPart)) {
+        if (!trusted.MayBe(index)) {
             continue;
         }
         if (!asked && !IdentityOf(folder, identity)) {
@@ -134,6 +229,29 @@ bool TrustedFolders::Holds(HANDLE folder) {
         }
         asked = true;
         if (trusted.identity == identity) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TrustedFolders::Encloses(const std::wstring& place) {
+    if (place.empty()) {
+        return false;
+    }
+    for (const Trusted& trusted : List()) {
+        for (const std::wstring& inside : trusted.places) {
+            if (IsAtOrBelow(place, inside)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool TrustedFolders::IsIndexOfOne(LONGLONG index) {
+    for (const Trusted& trusted : List()) {
+        if (trusted.known && index != 0 && index == trusted.index) {
             return true;
         }
     }

@@ -107,6 +107,9 @@ protected:
     void FontsUninstall();
     void FontsFolderRefresh();
     runtime::Collection GetFontList();
+    // The Fonts folder as the registry names it, without a report where it names none.
+    std::string FontsDirValue();
+    void FontsFolderSweep();
 
     void HandleCommandLine();
     runtime::Collection GetRuntimeFiles();

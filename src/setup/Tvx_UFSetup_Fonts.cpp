@@ -27,10 +27,9 @@ constexpr uint32_t kPauseMs = 500;
 
 } // namespace
 
-Variant Tvx_UFSetup::GetFontsDir() {
-    Variant result;
-    ErrorTrap trap = Trap();
+std::string Tvx_UFSetup::FontsDirValue() {
     std::string folder;
+    ErrorTrap trap = Trap();
     trap([&] {
         folder = Required(Root().ExternalRegistry())
                      .ReadValue("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell "
@@ -38,6 +37,13 @@ Variant Tvx_UFSetup::GetFontsDir() {
                                 "Fonts")
                      .ToString();
     });
+    return folder;
+}
+
+Variant Tvx_UFSetup::GetFontsDir() {
+    Variant result;
+    ErrorTrap trap = Trap();
+    std::string folder = FontsDirValue();
     if (folder.empty()) {
         trap([&] {
             Required(Root().Errors()).ExpectedErrorShow(0, "", "Pfad des Schriftarten-Ordners nicht ermittelbar");
@@ -169,6 +175,18 @@ void Tvx_UFSetup::FontsUninstall() {
         }
     }
     FontsFolderRefresh();
+}
+
+// What a run ended during a font copy left in the Fonts folder goes with every uninstall, whether
+// the fonts stay or not. A Fonts folder that cannot be named has nothing to sweep, and nothing is
+// reported here: the fonts question decides whether the user hears of the Fonts folder at all.
+void Tvx_UFSetup::FontsFolderSweep() {
+    ErrorTrap trap = Trap();
+    const std::string fontsDir = FontsDirValue();
+    if (!fontsDir.empty()) {
+        trap([&] { Required(Root().FileSystem()).FolderTrust(fontsDir); });
+        trap([&] { Required(Root().FileSystem()).FolderSweep(fontsDir); });
+    }
 }
 
 void Tvx_UFSetup::FontsFolderRefresh() {

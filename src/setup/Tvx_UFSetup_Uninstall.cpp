@@ -25,6 +25,21 @@ std::string TwoDigits(int number) {
     return text.size() == 1 ? "0" + text : text;
 }
 
+// Whether the path names a template "Normal.dot" in a folder, the name compared as the file system
+// compares names: every line of the record file names a saved copy of one, and the restore moves
+// no other file of the user's.
+bool NamesNormalDot(const std::string& path) {
+    const std::wstring wide = runtime::Widen(path);
+    constexpr std::wstring_view kName = L"Normal.dot";
+    if (wide.size() <= kName.size()) {
+        return false;
+    }
+    const wchar_t before = wide[wide.size() - kName.size() - 1];
+    return (before == L'\\' || before == L'/') &&
+           CompareStringOrdinal(wide.data() + wide.size() - kName.size(), static_cast<int>(kName.size()), kName.data(),
+                                static_cast<int>(kName.size()), TRUE) == CSTR_EQUAL;
+}
+
 // Characters a file name cannot hold ("/" in some short date formats) become "-".
 std::string FileNameSafe(std::string text) {
     for (char& c : text) {
@@ -79,6 +94,7 @@ void Tvx_UFSetup::Uninstall() {
     Tvx_FileSystem* files = nullptr;
     trap([&] { tools = &Required(Root().Tools()); });
     trap([&] { files = &Required(Root().FileSystem()); });
+    FontsFolderSweep();
     // Each file only when it is there: a partly removed installation goes without complaint.
     auto remove = [&](const std::string& path) {
         if (trap.If([&] { return Required(tools).CheckIfFileExists(path).ToBool(); })) {
@@ -178,7 +194,7 @@ void Tvx_UFSetup::NormalDotRestore() {
             normalDot = runtime::Left(savedCopy, runtime::Len(savedCopy) - 3) + "dot";
             backup = runtime::Left(normalDot, runtime::Len(normalDot) - 10) + backupName;
         });
-        if (!derived) {
+        if (!derived || !NamesNormalDot(normalDot)) {
             continue;
         }
         bool swap = false;

@@ -2,6 +2,7 @@
 
 #include "framework/ErrorTrap.h"
 #include "runtime/Clock.h"
+#include "runtime/FileEntry.h"
 #include "runtime/Text.h"
 
 namespace {
@@ -61,7 +62,9 @@ int32_t Tvx_ExternalFunctions::CloseClipboard() {
 // The wide functions: a path reaches the system as it is. Through the ANSI ones a character the
 // code page lacks would become a look-alike and name another file, someone else's. A path with a
 // zero character names no file (the system would take the part before it): it fails as the system
-// fails, with 0, like every other failure of these two.
+// fails, with 0, like every other failure of these two. The delete answers not 0 only where the
+// file is gone (or goes when its last holder lets go): Wine's DeleteFileW answers TRUE where the
+// system refuses the delete as the handle closes, and the file stays.
 int32_t Tvx_ExternalFunctions::CopyFile(std::string ASource, std::string ADestination, int32_t ABooleanFailIfExists) {
     int32_t result = 0;
     ErrorTrap trap(Root, TypeName());
@@ -70,8 +73,8 @@ int32_t Tvx_ExternalFunctions::CopyFile(std::string ASource, std::string ADestin
             SetLastError(ERROR_INVALID_NAME);
             return;
         }
-        result = ::CopyFileW(runtime::Widen(ASource).c_str(), runtime::Widen(ADestination).c_str(),
-                             ABooleanFailIfExists);
+        result =
+            ::CopyFileW(runtime::Widen(ASource).c_str(), runtime::Widen(ADestination).c_str(), ABooleanFailIfExists);
     });
     return result;
 }
@@ -84,7 +87,7 @@ int32_t Tvx_ExternalFunctions::DeleteFile(std::string AFileName) {
             SetLastError(ERROR_INVALID_NAME);
             return;
         }
-        result = ::DeleteFileW(runtime::Widen(AFileName).c_str());
+        result = runtime::FileEntry::DeleteByPath(runtime::Widen(AFileName)) ? 1 : 0;
     });
     return result;
 }

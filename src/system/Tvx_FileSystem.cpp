@@ -93,6 +93,10 @@ void Tvx_FileSystem::FolderDeleteTry(const Variant& AFolder) {
     Attempt([&](const runtime::FileSystemObject& files) { files.DeleteFolder(AFolder.ToString()); });
 }
 
+void Tvx_FileSystem::FolderSweep(const Variant& AFolder) {
+    Attempt([&](const runtime::FileSystemObject& files) { files.SweepFolder(AFolder.ToString()); });
+}
+
 void Tvx_FileSystem::FolderTrust(const Variant& AFolder) {
     ErrorTrap trap(Root, TypeName());
     trap([&] { runtime::FileSystemObject::TrustFolder(AFolder.ToString()); });

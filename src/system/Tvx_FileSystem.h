@@ -35,6 +35,9 @@ public:
     void FolderDelete(const runtime::Variant& AFolder);
     // As FolderDelete, without any report.
     void FolderDeleteTry(const runtime::Variant& AFolder);
+    // Deletes the program's temporary files that a run left in the folder, and nothing else;
+    // without any report.
+    void FolderSweep(const runtime::Variant& AFolder);
     // A folder that the registry or the system names (Word's program folder, TEMP): its own path
     // is the user's to configure and may lead through links; below it no operation follows one.
     // A path below no such folder follows none below the folder it lies in.
