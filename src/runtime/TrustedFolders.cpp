@@ -111,11 +111,12 @@ std::vector<Trusted>& List() {
 // Windows a volume's root lies in no folder, and the final path of a subst drive's folder is its
 // folder's own.
 void AddDrivesInside(Trusted& trusted) {
-    const DWORD drives = GetLogicalDrives();
+    // Every letter is asked: Wine's list of drives (GetLogicalDrives) is its server's from the
+    // server's start, and lacks a drive mapped since, which the paths take all the same.
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
         const wchar_t root[] = {letter, L':', L'\\', L'\0'};
         // Fixed drives only: a drive without its medium would ask the user for one.
-        if ((drives & (1u << (letter - L'A'))) == 0 || GetDriveTypeW(root) != DRIVE_FIXED) {
+        if (GetDriveTypeW(root) != DRIVE_FIXED) {
             continue;
         }
         FileHandle folder(CreateFileW(root, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,

@@ -474,10 +474,13 @@ TEST_F(UninstallRoad, CopyInTheUninstallFolderCannotRemoveItself) {
     EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
 }
 
-// Another program reads the documents of the installation folder and keeps others from deleting
-// them: every delete that the system refuses is reported, the pattern delete at the end too, before
-// the closing message; what could go, went.
-TEST_F(UninstallRoad, DocumentsInUseAreReportedBeforeTheClosingMessage) {
+// The documents of the installation folder cannot go: another program reads them and keeps others
+// from deleting them, or the file system refuses their delete only as the handle that marked them
+// closes (Wine says nothing then). Every delete that was not done is reported, the pattern delete at
+// the end too, before the closing message; what could go, went.
+class DocumentsThatCannotGo : public UninstallRoad, public testing::WithParamInterface<const char*> {};
+
+TEST_P(DocumentsThatCannotGo, AreReportedBeforeTheClosingMessage) {
     FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     HWND wizard = nullptr;
@@ -485,10 +488,15 @@ TEST_F(UninstallRoad, DocumentsInUseAreReportedBeforeTheClosingMessage) {
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
     const std::vector<std::string> documents{"Keyboard.doc", "QuickGuide.doc", "TvxTutorial.exe"};
     std::vector<runtime::FileHandle> held;
+    std::vector<std::unique_ptr<testsupport::Immutable>> immutable;
     for (const std::string& name : documents) {
-        held.emplace_back(CreateFileW(runtime::Widen(installDir_ + name).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held.back()) << name;
+        if (GetParam() == std::string("InUse")) {
+            held.emplace_back(CreateFileW(runtime::Widen(installDir_ + name).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held.back()) << name;
+        } else {
+            immutable.push_back(std::make_unique<testsupport::Immutable>(installDir_ + name));
+        }
     }
 
     DialogAnswerer dialogs(second->Id());
@@ -513,11 +521,14 @@ TEST_F(UninstallRoad, DocumentsInUseAreReportedBeforeTheClosingMessage) {
 
     held.clear();
     EXPECT_EQ(FolderEntries(installDir_), documents);
+    immutable.clear();
     EXPECT_FALSE(FileExists(word_ + "STARTUP\\Tvx.dot"));
     EXPECT_FALSE(FolderExists(uninstallDir_));
     EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kWord)));
     EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
 }
+
+INSTANTIATE_TEST_SUITE_P(UninstallRoad, DocumentsThatCannotGo, testing::Values("InUse", "Immutable"));
 
 // Another program closing the fonts question answers it as its close box does, "Ja": the window
 // stays, and the dialogs after it show as usual.
@@ -552,11 +563,20 @@ TEST_F(UninstallRoad, ACloseFromOutsideKeepsTheFontsAndTheCloseBoxRestoresNormal
 }
 
 // The installation folder stays with its record alone: a temporary file that a crash left there
-// went with the program's files.
+// went with the program's files. The fonts stay, and the copies of them that a crash cut short go,
+// one that a reader holds when the reader lets go.
 TEST_F(UninstallRoad, NeinToTheNormalDotQuestionKeepsTheInstallationFolderWithItsRecord) {
     FillFonts(sandbox_);
     ASSERT_NO_FATAL_FAILURE(Install());
     testsupport::WriteFile(installDir_ + "~tvx0123456789abcdef.tmp", "a copy cut short");
+    const std::string cutShort = sandbox_.FontsDir() + "~tvx00000000deadbeef.tmp";
+    const std::string read = sandbox_.FontsDir() + "~tvx1111111111111111.tmp";
+    testsupport::WriteFile(cutShort, "a font copy cut short");
+    testsupport::WriteFile(read, "a font copy cut short that a reader holds");
+    runtime::FileHandle reader(CreateFileW(runtime::Widen(read).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
     HWND wizard = nullptr;
     std::unique_ptr<Process> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
@@ -575,6 +595,9 @@ TEST_F(UninstallRoad, NeinToTheNormalDotQuestionKeepsTheInstallationFolderWithIt
     ExpectClosingMessage(seen[2]);
 
     EXPECT_EQ(FontsPresent(sandbox_), FontNames());
+    EXPECT_FALSE(FileExists(cutShort));
+    reader.reset();
+    EXPECT_FALSE(FileExists(read));
     ExpectInstalledFiles(false);
     EXPECT_EQ(FolderEntries(installDir_), std::vector<std::string>{"uninstall.tvk"});
     EXPECT_EQ(testsupport::ReadFile(installDir_ + "uninstall.tvk"),
@@ -715,7 +738,7 @@ TEST_F(UninstallRoad, NormalDotRestorePassesOverARecordLineWithAZeroCharacter) {
 
 // A link of the user's below Word's program folder, to a folder of their own with a Normal.dot and
 // a file named like a saved copy, and a record line through it that spells Word's folder in one of
-// the ways the system reads as the same folder. The link is not gone through in any of them: the
+// the ways the system reads as the same folder, or enters the folder inside it by another way. The link is not gone through in any of them: the
 // backup copy is refused and reported, and the user's folder stays as it was.
 class RecordLineThroughALink : public UninstallRoad, public testing::WithParamInterface<const char*> {};
 
@@ -728,8 +751,12 @@ TEST_P(RecordLineThroughALink, IsRefusedHoweverItSpellsWordsFolder) {
     testsupport::WriteFile(mine + "Normal.sav", "a file of the user's");
     const testsupport::UnixLink link(installDir_ + "Link", mine);
     std::unique_ptr<testsupport::WineDrive> drive;
+    std::unique_ptr<testsupport::UnixLink> detour;
     const std::string spelling = GetParam();
     std::string word = word_;
+    // How the line leads into the installation folder inside Word's: through Word's folder as
+    // spelled, a link of the user's to it, or a drive whose root it is.
+    std::string tvx;
     if (spelling == std::string("Short")) {
         wchar_t buffer[MAX_PATH];
         ASSERT_NE(GetShortPathNameW(runtime::Widen(word_).c_str(), buffer, MAX_PATH), 0u);
@@ -741,10 +768,19 @@ TEST_P(RecordLineThroughALink, IsRefusedHoweverItSpellsWordsFolder) {
     } else if (spelling == std::string("Drive")) {
         drive = std::make_unique<testsupport::WineDrive>(word_);
         word = drive->Root();
+    } else if (spelling == std::string("Detour")) {
+        detour = std::make_unique<testsupport::UnixLink>(sandbox_.Root() + "Umweg", installDir_);
+        tvx = sandbox_.Root() + "Umweg\\";
+    } else if (spelling == std::string("DriveInside")) {
+        drive = std::make_unique<testsupport::WineDrive>(installDir_);
+        tvx = drive->Root();
     }
-    ASSERT_TRUE(spelling == std::string("Long") || word != word_) << word;
-    ASSERT_EQ(testsupport::ReadFile(word + "Tvx\\Link\\Normal.dot"), "the user's own Normal.dot");
-    testsupport::WriteFile(installDir_ + "uninstall.tvk", runtime::ToAnsi(word + "Tvx\\Link\\Normal.sav") + "\r\n");
+    if (tvx.empty()) {
+        ASSERT_TRUE(spelling == std::string("Long") || word != word_) << word;
+        tvx = word + "Tvx\\";
+    }
+    ASSERT_EQ(testsupport::ReadFile(tvx + "Link\\Normal.dot"), "the user's own Normal.dot");
+    testsupport::WriteFile(installDir_ + "uninstall.tvk", runtime::ToAnsi(tvx + "Link\\Normal.sav") + "\r\n");
     HWND wizard = nullptr;
     std::unique_ptr<Process> second = StartUninstall(wizard);
     ASSERT_TRUE(second != nullptr && wizard != nullptr);
@@ -761,18 +797,21 @@ TEST_P(RecordLineThroughALink, IsRefusedHoweverItSpellsWordsFolder) {
     const std::string backupName = BackupNameShownIn(seen[1].Body);
     EXPECT_EQ(CentredText(seen[1]), NormalDotQuestion(backupName));
     ExpectFileReport(seen[2],
-                     "Kopieren einer Datei fehlgeschlagen (Quelle \"" + word + "Tvx\\Link\\Normal.dot\", Ziel \"" +
-                         word + "Tvx\\Link\\" + backupName + "\")",
+                     "Kopieren einer Datei fehlgeschlagen (Quelle \"" + tvx + "Link\\Normal.dot\", Ziel \"" + tvx +
+                         "Link\\" + backupName + "\")",
                      "Fehler beim Zugriff auf Pfad/Datei", 75);
     ExpectClosingMessage(seen[3]);
     EXPECT_EQ(FolderEntries(mine), (std::vector<std::string>{"Normal.dot", "Normal.sav"}));
     EXPECT_EQ(testsupport::ReadFile(mine + "Normal.dot"), "the user's own Normal.dot");
     EXPECT_EQ(testsupport::ReadFile(mine + "Normal.sav"), "a file of the user's");
     ExpectNormalDotUntouched();
+    // The program's own files went, whichever drive their places take.
+    ExpectInstalledFiles(false);
+    EXPECT_FALSE(FolderExists(installDir_ + "Uninstall"));
 }
 
 INSTANTIATE_TEST_SUITE_P(UninstallRoad, RecordLineThroughALink,
-                         testing::Values("Long", "Short", "Verbatim", "Device", "Drive"));
+                         testing::Values("Long", "Short", "Verbatim", "Device", "Drive", "Detour", "DriveInside"));
 
 // Links left where the uninstall deletes, each to something of someone else's outside the folders
 // it works in: the uninstall folder to a folder with files of our names, a font, and the Normal.dot

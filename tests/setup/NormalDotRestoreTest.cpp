@@ -64,6 +64,30 @@ TEST_F(NormalDotRestoreTest, LineWhoseSavedCopyOrNormalDotIsMissingIsLeftAsItIs)
     EXPECT_FALSE(FolderExists(installDir_));
 }
 
+// Every line names a saved copy of a template named Normal.dot, in any letter case: a line that
+// names another file of the user's (or a device) moves nothing, neither there nor a folder up.
+TEST_F(NormalDotRestoreTest, LineThatNamesNoSavedNormalDotMovesNothing) {
+    const std::string letters = Templates("Briefe", "", "");
+    WriteFile(letters + "Brief.sav", "a letter of the user's");
+    WriteFile(letters + "Brief.dot", "the user's letter template");
+    const std::string device = Templates("Dev", "", "");
+    const std::string lower = Templates("Vorlagen", "", "current");
+    WriteFile(lower + "normal.sav", "saved");
+    const std::vector<std::string> root = FolderContents(sandbox_.Root());
+    Record(letters + "Brief.sav\r\n" + device + "NUL.sav\r\n" + lower + "normal.sav\r\n");
+    DialogAnswerer dialogs;
+    dialogs.Click("Ja");
+    EXPECT_EQ(Restore(dialogs).size(), 1u);
+    EXPECT_EQ(FolderContents(letters), (std::vector<std::string>{"Brief.dot", "Brief.sav"}));
+    EXPECT_EQ(ReadFile(letters + "Brief.dot"), "the user's letter template");
+    EXPECT_EQ(ReadFile(letters + "Brief.sav"), "a letter of the user's");
+    EXPECT_TRUE(FolderContents(device).empty());
+    EXPECT_EQ(FolderContents(sandbox_.Root()), root);
+    EXPECT_EQ(ReadFile(lower + "Normal.dot"), "saved");
+    EXPECT_EQ(ReadFile(lower + kBackup), "current");
+    EXPECT_FALSE(FileExists(lower + "normal.sav"));
+}
+
 TEST_F(NormalDotRestoreTest, TheSameLineTwiceSwapsOnce) {
     const std::string folder = Templates("Vorlagen", "saved", "current");
     Record(folder + "Normal.sav\r\n" + folder + "Normal.sav\r\n");

@@ -188,6 +188,14 @@ UnixLink::UnixLink(const std::string& link, const std::string& target) : link_(l
     EXPECT_EQ(RunUnix("ln -s", {target, link}), 0) << link;
 }
 
+Immutable::Immutable(const std::string& path) : path_(path) {
+    EXPECT_EQ(RunUnix("chattr +i", {path}), 0) << path;
+}
+
+Immutable::~Immutable() {
+    EXPECT_EQ(RunUnix("chattr -i", {path_}), 0) << path_;
+}
+
 // The prefix's folder of drives is where drive C: lies: its Unix name, "dosdevices/c:/" cut off,
 // in the shell's own words (Wine gives no Unix name for a name with a colon).
 WineDrive::WineDrive(const std::string& folder) {

@@ -56,6 +56,20 @@ private:
     std::string link_;
 };
 
+// A file or folder that nobody may change, rename or delete, as the Unix system's immutable flag
+// makes it: Wine marks such a file for delete, says it did, and removes nothing when the handle
+// closes; an entry of such a folder likewise. The flag goes when the object goes.
+class Immutable {
+public:
+    explicit Immutable(const std::string& path);
+    ~Immutable();
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+
+private:
+    std::string path_;
+};
+
 // Another drive letter for a folder, as the subst command makes one on Windows: a drive of Wine's
 // own, a link in the prefix's folder of drives (Wine's DefineDosDevice makes a name that no file
 // call follows), removed when the object goes. Root() is "X:\\", empty where no letter was free.
