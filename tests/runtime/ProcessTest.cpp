@@ -59,6 +59,14 @@ TEST(Shell, RejectsStylesOutsideTheShowStatesAndMissingPrograms) {
     } catch (const RuntimeError& error) {
         EXPECT_TRUE(error.Number() == kErrFileNotFound || error.Number() == kErrPathNotFound) << error.Number();
     }
+    // Word's folder from a registry text that holds a zero character: the part before it is no
+    // program to start.
+    try {
+        Shell("C:\\windows\\system32\\cmd.exe" + std::string(1, '\0') + "\\winword.exe", 1);
+        FAIL() << "a text with a zero character started";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), kErrBadFileName);
+    }
 }
 
 namespace {

@@ -144,7 +144,8 @@ TEST_F(FileSystemReportTest, InUseRetriesMakeNoAttemptThroughALink) {
 
 // Word's program folder is trusted and reached through a link of the user's own, which is
 // followed. Below it a folder that is a link is not gone through: a copy, a delete and a new
-// folder there are refused, and what the link leads to stays as it was.
+// folder there are refused, and what the link leads to stays as it was. So is a trusted folder
+// swapped for a link since.
 TEST_F(FileSystemReportTest, BelowATrustedFolderNothingGoesThroughALink) {
     Folder("Real Word");
     Folder("Outside");
@@ -177,6 +178,17 @@ TEST_F(FileSystemReportTest, BelowATrustedFolderNothingGoesThroughALink) {
     files_.FolderCreate(Path("Word\\STARTUP"));
     files_.FileCopy(Path("Keyboard.doc"), Path("Word\\STARTUP\\Tvx.dot"));
     EXPECT_EQ(ReadFile(Path("Real Word\\STARTUP\\Tvx.dot")), "new document");
+
+    // A trusted folder swapped for a link since it was trusted is not gone through by its path.
+    Folder("Fonts");
+    files_.FolderTrust(Path("Fonts"));
+    ASSERT_TRUE(MoveFileW(runtime::Widen(Path("Fonts")).c_str(), runtime::Widen(Path("Fonts alt")).c_str()));
+    testsupport::UnixLink fonts(Path("Fonts"), Path("Outside"));
+    systemtest::ReportAnswerer report;
+    files_.FileDelete(Path("Fonts\\Keyboard.doc"));
+    report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Fonts\\Keyboard.doc")) + ")");
+    EXPECT_EQ(ReadFile(Path("Outside\\Keyboard.doc")), "the user's letter");
 }
 
 // The old name cannot go (a link that the system would follow): the rename says so, so that the
@@ -235,16 +247,28 @@ TEST_F(FileSystemReportTest, RetriesMeetALinkSwappedInAndKeepWhatItLeadsTo) {
     EXPECT_EQ(ReadFile(Path("Outside.ttf")), "the user's font");
 }
 
+// A font that a program holds, and one whose delete the file system refuses only as the handle
+// that marked it closes (Wine answers every step as done): both are retried, then reported.
 TEST_F(FileSystemReportTest, FileDeleteInUseOfAFileThatStaysInUse) {
     Write("Font.ttf", "font in use");
     runtime::FileHandle lock = Lock(Path("Font.ttf"));
-    systemtest::ReportAnswerer report;
-    const bool firstFailed = files_.FileDeleteInUse(Path("Font.ttf"));
-    report.Check(root_, 70, "Zugriff verweigert",
-                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Font.ttf")) + ")");
-    EXPECT_TRUE(firstFailed);
+    {
+        systemtest::ReportAnswerer report;
+        const bool firstFailed = files_.FileDeleteInUse(Path("Font.ttf"));
+        report.Check(root_, 70, "Zugriff verweigert",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Font.ttf")) + ")");
+        EXPECT_TRUE(firstFailed);
+    }
     lock.reset();
     EXPECT_TRUE(FileExists(Path("Font.ttf")));
+
+    Write("Fixed.ttf", "font that cannot go");
+    const testsupport::Immutable fixed(Path("Fixed.ttf"));
+    systemtest::ReportAnswerer report;
+    EXPECT_TRUE(files_.FileDeleteInUse(Path("Fixed.ttf")));
+    report.Check(root_, 70, "Zugriff verweigert",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Fixed.ttf")) + ")");
+    EXPECT_EQ(ReadFile(Path("Fixed.ttf")), "font that cannot go");
 }
 
 // A folder is never replaced. A read-only file is the user's to keep where the files are the
@@ -271,7 +295,7 @@ TEST_F(FileSystemReportTest, NeitherAFolderNorAReadOnlyFileOfTheUsersIsReplaced)
 }
 
 // A delete refused by the system (a file that a program has mapped as an image) after the read-only
-// bit went for it: the bit comes back.
+// bit went for it: the bit comes back, also where the refusal comes only as the handle closes.
 TEST_F(FileSystemReportTest, ReadOnlyFileThatCannotGoKeepsItsBit) {
     const std::string image = Path("Tutorial.exe");
     wchar_t program[MAX_PATH];
@@ -287,6 +311,16 @@ TEST_F(FileSystemReportTest, ReadOnlyFileThatCannotGoKeepsItsBit) {
     }
     FreeLibrary(mapped);
     EXPECT_NE(GetFileAttributesW(runtime::Widen(image).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+
+    // Refused only as the handle closes, by a folder whose entries cannot go.
+    Folder("Fixed");
+    const std::string kept = Write("Fixed\\QuickGuide.doc", "read-only document", FILE_ATTRIBUTE_READONLY);
+    const testsupport::Immutable fixed(Path("Fixed"));
+    systemtest::ReportAnswerer report;
+    files_.FileDelete(kept);
+    report.Check(root_, 70, "Zugriff verweigert", "Löschen einer Datei fehlgeschlagen (" + Quoted(kept) + ")");
+    EXPECT_EQ(ReadFile(kept), "read-only document");
+    EXPECT_NE(GetFileAttributesW(runtime::Widen(kept).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 // A path that goes through a file, in front of a trusted folder or below it.
@@ -346,14 +380,39 @@ TEST_F(FileSystemReportTest, AVerbatimPathKeepsItsTrailingDot) {
 TEST_F(FileSystemReportTest, APathWithAZeroCharacterIsRefused) {
     Write("Brief.doc", "the user's letter");
     const std::string path = Path("Brief.doc") + std::string(1, '\0') + "123456dot";
-    testsupport::DialogAnswerer report;
-    report.Click("Ignorieren");
-    files_.FileDelete(path);
-    ASSERT_TRUE(report.Done());
+    {
+        testsupport::DialogAnswerer report;
+        report.Click("Ignorieren");
+        files_.FileDelete(path);
+        ASSERT_TRUE(report.Done());
+        EXPECT_EQ(root_.Errors()->ErrNumber().ToLong(), 52);
+        EXPECT_EQ(root_.Errors()->ErrDescription().ToString(), "Dateiname oder -nummer falsch");
+        EXPECT_EQ(root_.Errors()->Description().ToString(),
+                  "Löschen einer Datei fehlgeschlagen (" + Quoted(path) + ")");
+        EXPECT_EQ(ReadFile(Path("Brief.doc")), "the user's letter");
+    }
+
+    // As a copy's source: the file named by the part before it is not copied.
+    testsupport::DialogAnswerer copyReport;
+    copyReport.Click("Ignorieren");
+    files_.FileCopy(path, Path("Kopie.doc"));
+    ASSERT_TRUE(copyReport.Done());
     EXPECT_EQ(root_.Errors()->ErrNumber().ToLong(), 52);
-    EXPECT_EQ(root_.Errors()->ErrDescription().ToString(), "Dateiname oder -nummer falsch");
-    EXPECT_EQ(root_.Errors()->Description().ToString(), "Löschen einer Datei fehlgeschlagen (" + Quoted(path) + ")");
-    EXPECT_EQ(ReadFile(Path("Brief.doc")), "the user's letter");
+    EXPECT_FALSE(FileExists(Path("Kopie.doc")));
+}
+
+// The copy's data does not reach the disk (full): the copy fails before it takes the target's name,
+// and the target keeps its old content.
+TEST_F(FileSystemReportTest, ACopyWhoseDataCannotBeFlushedKeepsTheOldTarget) {
+    Write("Tvx.dot", "new template");
+    Write("STARTUP Tvx.dot", "old template");
+    systemtest::NativeFileCalls calls("STARTUP Tvx.dot");
+    calls.FailFlushes();
+    systemtest::ReportAnswerer report;
+    files_.FileCopy(Path("Tvx.dot"), Path("STARTUP Tvx.dot"));
+    report.Check(root_, 61, "Datenträger voll", CopyMessage(Path("Tvx.dot"), Path("STARTUP Tvx.dot")));
+    EXPECT_EQ(ReadFile(Path("STARTUP Tvx.dot")), "old template");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"STARTUP Tvx.dot", "Tvx.dot"}));
 }
 
 // A folder holding only a subfolder: the pattern matches no file.

@@ -137,18 +137,45 @@ TEST_F(FileSystemTest, ShortNamesBelowATrustedFolder) {
 // On the way to a trusted folder spelled otherwise than it was trusted, a folder that lets everyone
 // through but refuses to be opened itself, as the junctions of the old profile names ("Documents and
 // Settings") do on Windows: the path passes it as the system does, finds the trusted folder, and the
-// file below it is deleted.
+// file below it is deleted. Never passed over: the trusted folder itself, which a link below it
+// would then lead past, and the folder the file lies in, whose place the folder before it is not.
 TEST_F(FileSystemTest, AFolderOnTheWayThatRefusesToBeOpenedItselfIsPassedThrough) {
     Folder("Zwischen");
     Folder("Zwischen\\Word");
     Folder("Zwischen\\Word\\Tvx");
     Write("Zwischen\\Word\\Tvx\\Keyboard.doc", "document");
+    Folder("Outside");
+    Write("Outside\\Keyboard.doc", "the user's letter");
+    testsupport::UnixLink link(Path("Zwischen\\Word\\Link"), Path("Outside"));
+    Folder("Andere");
+    Folder("Andere\\Tvx");
+    Write("Andere\\Keyboard.doc", "the user's keyboard notes");
+    Write("Andere\\Tvx\\Keyboard.doc", "another document");
     files_.FolderTrust(Path("Zwischen\\Word"));
-    systemtest::NativeFileCalls calls("Zwischen");
+    {
+        systemtest::NativeFileCalls calls("Zwischen");
+        calls.RefuseOpeningItself();
+        files_.FileDelete("\\\\?\\" + Path("Zwischen\\Word\\Tvx\\Keyboard.doc"));
+        systemtest::ExpectNoReport(root_);
+        EXPECT_FALSE(FileExists(Path("Zwischen\\Word\\Tvx\\Keyboard.doc")));
+    }
+    {
+        systemtest::NativeFileCalls calls("Word");
+        calls.RefuseOpeningItself();
+        const std::string throughLink = "\\\\?\\" + Path("Zwischen\\Word\\Link\\Keyboard.doc");
+        systemtest::ReportAnswerer report;
+        files_.FileDelete(throughLink);
+        report.Check(root_, 70, "Zugriff verweigert",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(throughLink) + ")");
+        EXPECT_EQ(ReadFile(Path("Outside\\Keyboard.doc")), "the user's letter");
+    }
+    systemtest::NativeFileCalls calls("Tvx");
     calls.RefuseOpeningItself();
-    files_.FileDelete("\\\\?\\" + Path("Zwischen\\Word\\Tvx\\Keyboard.doc"));
-    systemtest::ExpectNoReport(root_);
-    EXPECT_FALSE(FileExists(Path("Zwischen\\Word\\Tvx\\Keyboard.doc")));
+    systemtest::ReportAnswerer report;
+    files_.FileDelete(Path("Andere\\Tvx\\Keyboard.doc"));
+    report.Check(root_, 70, "Zugriff verweigert",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Andere\\Tvx\\Keyboard.doc")) + ")");
+    EXPECT_EQ(ReadFile(Path("Andere\\Keyboard.doc")), "the user's keyboard notes");
 }
 
 // Links in the folder to a file beside them, one under a name as short as an 8.3 name and one under
@@ -180,6 +207,22 @@ TEST_F(FileSystemTest, WhereNoPlaceCanBeToldNothingIsDeleted) {
                  "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Font.ttf")) + ")");
     EXPECT_EQ(calls.Opens(), 1);
     EXPECT_EQ(ReadFile(Path("Font.ttf")), "font");
+}
+
+// A volume that gives no file index (some shares): the index tells nothing there, and a folder is
+// told from the trusted one by its identity. The user's link on the way to a folder outside it is
+// followed, as the system follows it.
+TEST_F(FileSystemTest, WhereNoIndexIsGivenTheIdentityTellsTheTrustedFolder) {
+    Folder("Word");
+    Folder("Eigene");
+    Write("Eigene\\Normal.dot", "template");
+    testsupport::UnixLink link(Path("Vorlagen"), Path("Eigene"));
+    systemtest::NativeFileCalls calls("Normal.dot");
+    calls.HideIndexes();
+    files_.FolderTrust(Path("Word"));
+    files_.FileDelete(Path("Vorlagen\\Normal.dot"));
+    systemtest::ExpectNoReport(root_);
+    EXPECT_FALSE(FileExists(Path("Eigene\\Normal.dot")));
 }
 
 // More entries than one read of the folder's listing takes.
@@ -278,7 +321,10 @@ TEST_F(FileSystemTest, FileDeleteRemovesReadOnlyFiles) {
     systemtest::ExpectNoReport(root_);
 }
 
+// In a folder outside the trusted one, reached by its path: listed all the same.
 TEST_F(FileSystemTest, FileDeleteOfAPatternRemovesEveryFileOfTheFolder) {
+    Folder("Word");
+    files_.FolderTrust(Path("Word"));
     Folder("Tvx");
     Write("Tvx\\Keyboard.doc", "a");
     Write("Tvx\\QuickGuide.doc", "b", FILE_ATTRIBUTE_READONLY);

@@ -125,11 +125,16 @@ struct Patch {
     template <typename Function> Function System() const { return reinterpret_cast<Function>(system); }
 };
 
+using FlushCall = BOOL(WINAPI*)(HANDLE);
+using QueryInformationCall = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+
 Patch create;
 Patch setInformation;
 Patch finalPath;
 Patch information;
 Patch createFile;
+Patch flush;
+Patch queryInformation;
 // Whether the entry of the counted name refuses to be opened itself.
 bool refuseItself = false;
 
@@ -232,6 +237,21 @@ BOOL WINAPI NoNameInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOI
         return FALSE;
     }
     return information.System<InformationCall>()(file, kind, buffer, size);
+}
+
+BOOL WINAPI FailingFlush(HANDLE) {
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+NTSTATUS NTAPI NoIndexInformation(HANDLE file, PIO_STATUS_BLOCK status, PVOID information, ULONG length,
+                                  FILE_INFORMATION_CLASS kind) {
+    constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+    if (kind == kFileInternalInformation && length >= sizeof(LARGE_INTEGER)) {
+        static_cast<LARGE_INTEGER*>(information)->QuadPart = 0;
+        return 0;
+    }
+    return queryInformation.System<QueryInformationCall>()(file, status, information, length, kind);
 }
 
 } // namespace
@@ -382,7 +402,7 @@ NativeFileCalls::NativeFileCalls(const std::string& name) {
 }
 
 NativeFileCalls::~NativeFileCalls() {
-    for (Patch* patch : {&finalPath, &information, &createFile, &create, &setInformation}) {
+    for (Patch* patch : {&finalPath, &information, &createFile, &create, &setInformation, &flush, &queryInformation}) {
         patch->Restore();
     }
     refuseItself = false;
@@ -414,6 +434,14 @@ void NativeFileCalls::HidePlaces() {
         !information.Put("kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<void*>(NoNameInformation))) {
         finalPath.Restore();
     }
+}
+
+void NativeFileCalls::FailFlushes() {
+    flush.Put("kernel32.dll", "FlushFileBuffers", reinterpret_cast<void*>(FailingFlush));
+}
+
+void NativeFileCalls::HideIndexes() {
+    queryInformation.Put("ntdll.dll", "NtQueryInformationFile", reinterpret_cast<void*>(NoIndexInformation));
 }
 
 void NativeFileCalls::RefuseOpeningItself() {

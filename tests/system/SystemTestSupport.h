@@ -147,6 +147,10 @@ public:
     // The system tells no place of any open file: its final path and its path on the volume are
     // both refused, as some shares of virtual machines do.
     void HidePlaces();
+    // Every flush of a file's data to the disk fails, as on a disk that is full.
+    void FailFlushes();
+    // No file gives an index on its volume (0), as some shares do.
+    void HideIndexes();
     // The entry of the name refuses to be opened itself, by its path or relative to its folder, while
     // paths through it lead on: as the junctions of the old profile names refuse everyone.
     void RefuseOpeningItself();
