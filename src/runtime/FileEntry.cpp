@@ -8,7 +8,8 @@
 #include <cstddef>
 #include <cstring>
 
-// Documented in the driver kit, not in the compiler's headers.
+// Documented in the driver kit, not in the compiler's headers (RtlGetLastNtStatus from Windows XP).
+extern "C" NTSTATUS NTAPI RtlGetLastNtStatus();
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE FileHandle, HANDLE Event, PVOID ApcRoutine, PVOID ApcContext,
                                                PIO_STATUS_BLOCK IoStatusBlock, PVOID FileInformation, ULONG Length,
                                                FILE_INFORMATION_CLASS FileInformationClass, BOOLEAN ReturnSingleEntry,
@@ -279,18 +280,11 @@ FileHandle FileEntry::OpenFolderById(HANDLE onVolume, LONGLONG index) {
 // DeleteFileW deletes a link as itself, and so is the file asked about. Wine's answers TRUE where
 // the name stays: it is asked again after the system's answer.
 bool FileEntry::DeleteByPath(const std::wstring& path) {
+    // The native open's own status: its Win32 error calls a name pending delete "access denied".
     const auto open = [&](ACCESS_MASK access, ULONG share, FileHandle& file) {
         file.reset(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        // The status the native open gives, as far as the outcome tells them apart.
-        if (file) {
-            return static_cast<NTSTATUS>(0);
-        }
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND      ? kStatusObjectNameNotFound
-               : error == ERROR_PATH_NOT_FOUND    ? kStatusObjectPathNotFound
-               : error == ERROR_SHARING_VIOLATION ? kStatusSharingViolation
-                                                  : static_cast<NTSTATUS>(0xC0000022);
+        return file ? static_cast<NTSTATUS>(0) : RtlGetLastNtStatus();
     };
     FileHandle before;
     const LONGLONG index = NT_SUCCESS(open(FILE_READ_ATTRIBUTES, kShareAll, before)) ? IndexOf(before.get()) : 0;

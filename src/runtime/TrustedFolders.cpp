@@ -141,7 +141,13 @@ void AddDrivesInside(Trusted& trusted) {
 
 } // namespace
 
+// A folder trusted again (each part of a run trusts the folders it works in) is known already.
 void TrustedFolders::Add(const std::wstring& path) {
+    for (const Trusted& known : List()) {
+        if (known.known && SameText(known.path, path)) {
+            return;
+        }
+    }
     Trusted trusted;
     trusted.path = path;
     const FileHandle opened(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
