@@ -578,6 +578,36 @@ TEST_F(FileSystemReportTest, AsideReplaceWhoseNameAnotherFileTookKeepsTheOldFile
     EXPECT_EQ(ReadFile(Path("Normal.sav")), "saved template");
 }
 
+// The old file set aside cannot be deleted once the new one has its name (the file system refuses as
+// the handle closes): the new file stays in place, and the report says where the old one is left.
+TEST_F(FileSystemReportTest, AsideReplaceWhoseOldFileCannotGoSaysWhereItStays) {
+    Write("Normal.sav", "saved template");
+    Write("Normal.dot", "the user's template");
+    runtime::FileHandle reader = Reader(Path("Normal.dot"));
+    std::string left;
+    std::unique_ptr<testsupport::Immutable> fixed;
+    systemtest::NativeFileCalls calls("Normal.dot");
+    calls.At(Call::RenameIn, 1, [&] {
+        reader.reset();
+        for (const std::string& name : Names()) {
+            if (name != "Normal.dot" && name != "Normal.sav" && name.rfind("~tvx", 0) == 0 &&
+                name.size() == 24 && name.substr(20) == ".bak") {
+                left = name;
+            }
+        }
+        ASSERT_FALSE(left.empty());
+        fixed = std::make_unique<testsupport::Immutable>(Path(left));
+    });
+    systemtest::ReportAnswerer report;
+    EXPECT_FALSE(files_.FileRename(Path("Normal.sav"), Path("Normal.dot")));
+    report.Check(root_, 70, "Zugriff verweigert; die bisherige Zieldatei liegt jetzt unter " + Quoted(Path(left)),
+                 CopyMessage(Path("Normal.sav"), Path("Normal.dot")));
+    fixed.reset();
+    EXPECT_EQ(ReadFile(Path("Normal.dot")), "saved template");
+    EXPECT_EQ(ReadFile(Path(left)), "the user's template");
+    EXPECT_EQ(ReadFile(Path("Normal.sav")), "saved template");
+}
+
 // The target is a link to a file of the user's (Wine opens it as what it leads to), and the classic
 // rename is refused: the aside replace meets the link where it opens the old file, and refuses
 // before it moves anything.
