@@ -316,6 +316,40 @@ TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
     EXPECT_EQ(testsupport::ReadFile(templates_ + backupName), "the user's Normal.dot");
 }
 
+// Two fonts whose delete the file system refuses only as the handle that marked them closes (Wine
+// answers every step as done): each is retried, then named in a report; the other fonts go.
+TEST_F(UninstallRoad, FontsThatCannotGoAreNamed) {
+    ASSERT_NO_FATAL_FAILURE(Install());
+    const std::vector<std::string> fixedFonts{FontNames()[2], FontNames()[9]};
+    std::vector<std::unique_ptr<testsupport::Immutable>> fixed;
+    for (const std::string& font : fixedFonts) {
+        fixed.push_back(std::make_unique<testsupport::Immutable>(sandbox_.FontsDir() + font));
+    }
+    HWND wizard = nullptr;
+    std::unique_ptr<Process> second = StartUninstall(wizard);
+    ASSERT_TRUE(second != nullptr && wizard != nullptr);
+
+    DialogAnswerer dialogs(second->Id());
+    dialogs.Click("Nein").Click("Fortsetzen").Click("Ignorieren").Click("Ignorieren").Click("Ja").Click("Ok");
+    Click(WizardControl(wizard, S::kIdWeiter));
+    ASSERT_TRUE(dialogs.Done(90s));
+    ASSERT_TRUE(second->WaitForExit(20s));
+
+    const std::vector<ShownDialog> seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 6u);
+    ExpectFontsQuestion(seen[0]);
+    ExpectRestartAdvice(seen[1]);
+    for (size_t font = 0; font < fixedFonts.size(); ++font) {
+        ExpectFileReport(seen[2 + font],
+                         "Löschen einer Datei fehlgeschlagen (\"" + sandbox_.FontsDir() + fixedFonts[font] + "\")",
+                         "Zugriff verweigert", 70);
+    }
+    ExpectClosingMessage(seen[5]);
+    fixed.clear();
+    EXPECT_EQ(FontsPresent(sandbox_), fixedFonts);
+    ExpectInstalledFiles(false);
+}
+
 // Word in a folder whose name has a character the ANSI code page lacks, beside a folder of the
 // user's whose name is its look-alike there (the Omega made an O), with a document of the user's
 // where the install puts its own.

@@ -590,8 +590,8 @@ TEST_F(FileSystemReportTest, AsideReplaceWhoseOldFileCannotGoSaysWhereItStays) {
     calls.At(Call::RenameIn, 1, [&] {
         reader.reset();
         for (const std::string& name : Names()) {
-            if (name != "Normal.dot" && name != "Normal.sav" && name.rfind("~tvx", 0) == 0 &&
-                name.size() == 24 && name.substr(20) == ".bak") {
+            if (name != "Normal.dot" && name != "Normal.sav" && name.rfind("~tvx", 0) == 0 && name.size() == 24 &&
+                name.substr(20) == ".bak") {
                 left = name;
             }
         }
