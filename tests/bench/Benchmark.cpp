@@ -2,10 +2,12 @@
 // Wine it runs in, how long the setup takes from its process start until the wizard is ready
 // against a bare window program started the same way, and how long an install takes from "Weiter >"
 // until its last file is copied against a plain copy of the same files. Prints the medians and
-// their ratios.
+// their ratios. And the uninstall's deletes of those files (the fonts among them) through the
+// program's file component, each checked to be gone, against a plain delete of the same files.
 //
 // Usage: benchmark.exe [repetitions]
 
+#include "runtime/FileSystemObject.h"
 #include "runtime/Text.h"
 #include "setup/Tvx_UFSetup.h"
 
@@ -284,6 +286,23 @@ double PlainCopies(const std::wstring& startFolder, const std::wstring& target) 
     return MsSince(start);
 }
 
+// The installed layout's files deleted one by one, as the uninstall deletes them: through the
+// program's file component, Word's folder trusted, or through the plain system call.
+double Deletes(const std::wstring& startFolder, const std::wstring& target, bool plain) {
+    PlainCopies(startFolder, target);
+    const runtime::FileSystemObject files;
+    const Clock::time_point start = Clock::now();
+    for (const Copy& file : Payload()) {
+        const std::wstring path = file.target[0] == L'\\' ? target + file.target.substr(1) : target + file.target;
+        if (plain) {
+            DeleteFileW(path.c_str());
+        } else {
+            files.TryDeleteFiles(Narrow(path));
+        }
+    }
+    return MsSince(start);
+}
+
 std::string List(const std::vector<double>& values) {
     std::string text;
     for (double value : values) {
@@ -354,6 +373,14 @@ int wmain(int argc, wchar_t** argv) {
         plainMs.push_back(PlainCopies(startFolder, scratch + L"Plain\\"));
     }
 
+    std::vector<double> deleteMs;
+    std::vector<double> plainDeleteMs;
+    runtime::FileSystemObject::TrustFolder(Narrow(scratch + L"Deletes\\"));
+    for (int i = 0; i < repetitions; ++i) {
+        deleteMs.push_back(Deletes(startFolder, scratch + L"Deletes\\", false));
+        plainDeleteMs.push_back(Deletes(startFolder, scratch + L"Deletes\\", true));
+    }
+
     RegDeleteTreeW(HKEY_CURRENT_USER, kWord11);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Tvx11");
     RegDeleteTreeW(HKEY_LOCAL_MACHINE,
@@ -380,8 +407,12 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("Copies of %zu files  install (\"Weiter >\" to last font)       %8.1f   plain copy          %8.1f"
                 "   ratio %.2f (bar 1.2)\n",
                 Payload().size(), installMedian, plainMedian, installMedian / plainMedian);
+    std::printf("Deletes of %zu files uninstall's (file component)          %8.1f   plain delete        %8.1f"
+                "   ratio %.2f\n",
+                Payload().size(), Median(deleteMs), Median(plainDeleteMs), Median(deleteMs) / Median(plainDeleteMs));
     std::printf("Each run:\n  TvxSetup.exe start  %s\n  bare window start   %s\n  install copies      %s\n"
-                "  plain copies        %s\n",
-                List(wizardMs).c_str(), List(bareMs).c_str(), List(installMs).c_str(), List(plainMs).c_str());
+                "  plain copies        %s\n  component deletes   %s\n  plain deletes       %s\n",
+                List(wizardMs).c_str(), List(bareMs).c_str(), List(installMs).c_str(), List(plainMs).c_str(),
+                List(deleteMs).c_str(), List(plainDeleteMs).c_str());
     return 0;
 }
