@@ -3,7 +3,9 @@
 #include "FileEntry.h"
 #include "Handle.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace runtime {
@@ -82,12 +84,12 @@ struct Trusted {
     // Made whole, with a separator at its end.
     std::wstring path;
     // Whether the folder could be opened when it was trusted, and what it was then: its index on
-    // its volume (0 where the volume gives none), its identity, and where it lies, each place a
-    // final path with a separator at its end.
+    // its volume (0 where the volume gives none), its identity, and where it lay, a final path with
+    // a separator at its end (empty where the system told none).
     bool known = false;
     LONGLONG index = 0;
     Identity identity;
-    std::vector<std::wstring> places;
+    std::wstring place;
 
     // The cheap index first (a fraction of a microsecond, where Wine takes half a millisecond for
     // the volume's serial number that an identity needs); the identity where the index matches or
@@ -104,39 +106,54 @@ std::vector<Trusted>& List() {
     return folders;
 }
 
-// The roots of the fixed drives that lie inside the trusted folder, found by climbing from each root
+// For each drive letter, whether its root was found to lie inside a trusted folder: asked once for
+// the trusted folders of the moment, and anew once another is trusted.
+enum class Drive : char { Unasked, Inside, Outside };
+Drive drives[26] = {};
+
+// Whether the root of the drive lies inside a trusted folder, found by climbing from the root
 // through the folders that hold it, each opened by the index that the one below names, no path
 // read. Under Wine a drive of its own can be mapped to any folder, and every path inside that
 // folder then takes that drive's letter: no final path shows it inside the trusted folder. On
-// Windows a volume's root lies in no folder, and the final path of a subst drive's folder is its
-// folder's own.
-void AddDrivesInside(Trusted& trusted) {
-    // Every letter is asked: Wine's list of drives (GetLogicalDrives) is its server's from the
-    // server's start, and lacks a drive mapped since, which the paths take all the same.
-    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-        const wchar_t root[] = {letter, L':', L'\\', L'\0'};
-        // Fixed drives only: a drive without its medium would ask the user for one.
-        if (GetDriveTypeW(root) != DRIVE_FIXED) {
-            continue;
+// Windows a volume's root lies in no folder (its listing has no ".."), and the final path of a
+// subst drive's folder is its folder's own. Only a drive that a final path names is asked, and so
+// one whose root opens.
+bool RootLiesInside(wchar_t letter) {
+    Drive& drive = drives[letter - L'A'];
+    if (drive != Drive::Unasked) {
+        return drive == Drive::Inside;
+    }
+    drive = Drive::Outside;
+    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+    FileHandle folder(CreateFileW(root, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    // Deep as a path can be; a folder that names itself its parent is the top.
+    for (int level = 0; folder && level < 128; ++level) {
+        const LONGLONG index = FileEntry::IndexOf(folder.get());
+        const LONGLONG parent = FileEntry::ParentIndexOf(folder.get());
+        if (parent == 0 || parent == index) {
+            break;
         }
-        FileHandle folder(CreateFileW(root, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        const std::wstring place = folder ? WithSeparator(FileEntry::FinalPathOf(folder.get())) : std::wstring();
-        // Deep as a path can be; a folder that names itself its parent is the top.
-        for (int level = 0; folder && !place.empty() && level < 128; ++level) {
-            const LONGLONG index = FileEntry::IndexOf(folder.get());
-            const LONGLONG parent = FileEntry::ParentIndexOf(folder.get());
-            if (parent == 0 || parent == index) {
-                break;
-            }
-            folder = FileEntry::OpenFolderById(folder.get(), parent);
+        folder = FileEntry::OpenFolderById(folder.get(), parent);
+        for (const Trusted& trusted : List()) {
             if (folder && trusted.Is(folder.get(), parent)) {
-                trusted.places.push_back(place);
-                break;
+                drive = Drive::Inside;
+                return true;
             }
         }
     }
+    return false;
+}
+
+// The drive letter of a final path ("\\?\X:\..."); 0 where it names none.
+wchar_t DriveOf(const std::wstring& place) {
+    if (place.size() < 7 || place.compare(0, 4, L"\\\\?\\") != 0 || place[5] != L':' || place[6] != L'\\') {
+        return 0;
+    }
+    const wchar_t letter =
+        place[4] >= L'a' && place[4] <= L'z' ? static_cast<wchar_t>(place[4] - L'a' + L'A') : place[4];
+    return letter >= L'A' && letter <= L'Z' ? letter : 0;
 }
 
 } // namespace
@@ -156,11 +173,8 @@ void TrustedFolders::Add(const std::wstring& path) {
     if (opened && IdentityOf(opened.get(), trusted.identity)) {
         trusted.known = true;
         trusted.index = FileEntry::IndexOf(opened.get());
-        const std::wstring place = FileEntry::FinalPathOf(opened.get());
-        if (!place.empty()) {
-            trusted.places.push_back(WithSeparator(place));
-        }
-        AddDrivesInside(trusted);
+        trusted.place = WithSeparator(FileEntry::FinalPathOf(opened.get()));
+        std::fill(std::begin(drives), std::end(drives), Drive::Unasked);
     }
     List().push_back(std::move(trusted));
 }
@@ -247,13 +261,12 @@ bool TrustedFolders::Encloses(const std::wstring& place) {
         return false;
     }
     for (const Trusted& trusted : List()) {
-        for (const std::wstring& inside : trusted.places) {
-            if (IsAtOrBelow(place, inside)) {
-                return true;
-            }
+        if (!trusted.place.empty() && IsAtOrBelow(place, trusted.place)) {
+            return true;
         }
     }
-    return false;
+    const wchar_t drive = DriveOf(place);
+    return drive != 0 && RootLiesInside(drive);
 }
 
 bool TrustedFolders::IsIndexOfOne(LONGLONG index) {
