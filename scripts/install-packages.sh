@@ -5,9 +5,9 @@ set -euo pipefail
 
 # The program is 32-bit: the tests run it under WOW64 in a 64-bit prefix, which needs the 32-bit half
 # of Wine (wine32 from the i386 architecture) beside the 64-bit one. The 64-bit compiler builds one
-# stand-in: a 64-bit Word.
+# stand-in: a 64-bit Word. The tests make files no one may delete with chattr (e2fsprogs).
 packages=(wine wine64 wine32:i386 fonts-wine g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth x11-apps imagemagick
-    cmake libstb-dev python3-pil fonts-dejavu-core fonts-dejavu-extra)
+    cmake libstb-dev python3-pil fonts-dejavu-core fonts-dejavu-extra e2fsprogs)
 
 missing=()
 for p in "${packages[@]}"; do
