@@ -772,8 +772,9 @@ TEST_F(UninstallRoad, NormalDotRestorePassesOverARecordLineWithAZeroCharacter) {
 
 // A link of the user's below Word's program folder, to a folder of their own with a Normal.dot and
 // a file named like a saved copy, and a record line through it that spells Word's folder in one of
-// the ways the system reads as the same folder, or enters the folder inside it by another way. The link is not gone
-// through in any of them: the backup copy is refused and reported, and the user's folder stays as it was.
+// the ways the system reads as the same folder, or enters the folder inside it by another way. The
+// link is not gone through in any of them: the backup copy is refused and reported, and the user's
+// folder stays as it was.
 class RecordLineThroughALink : public UninstallRoad, public testing::WithParamInterface<const char*> {};
 
 TEST_P(RecordLineThroughALink, IsRefusedHoweverItSpellsWordsFolder) {
