@@ -58,22 +58,6 @@ std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
     return !folder.empty() && IsSeparator(folder.back()) ? folder + name : folder + L'\\' + name;
 }
 
-// Some network and virtual-machine shares give no final path, and Wine 8 none for any path longer
-// than MAX_PATH, whatever the buffer.
-std::wstring FinalPath(HANDLE handle) {
-    // Asked once with room for most paths: each ask costs the system a lookup of the volume.
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, FILE_NAME_NORMALIZED);
-    if (length >= MAX_PATH) {
-        const DWORD size = length;
-        path.resize(size);
-        length = GetFinalPathNameByHandleW(handle, path.data(), size, FILE_NAME_NORMALIZED);
-        length = length < size ? length : 0;
-    }
-    path.resize(length);
-    return path;
-}
-
 // Where the system gives no final path, the open entry's path on its volume, after every link
 // followed to open it; empty where it gives neither.
 std::wstring VolumePath(HANDLE handle) {
@@ -177,6 +161,22 @@ DWORD Rename(HANDLE file, HANDLE folder, const std::wstring& name, FILE_INFORMAT
 
 } // namespace
 
+// Some network and virtual-machine shares give no final path, and Wine 8 none for any path longer
+// than MAX_PATH, whatever the buffer.
+std::wstring FileEntry::FinalPathOf(HANDLE handle) {
+    // Asked once with room for most paths: each ask costs the system a lookup of the volume.
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, FILE_NAME_NORMALIZED);
+    if (length >= MAX_PATH) {
+        const DWORD size = length;
+        path.resize(size);
+        length = GetFinalPathNameByHandleW(handle, path.data(), size, FILE_NAME_NORMALIZED);
+        length = length < size ? length : 0;
+    }
+    path.resize(length);
+    return path;
+}
+
 size_t FileEntry::RootLength(const std::wstring& path) {
     if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
         return 3;
@@ -221,10 +221,6 @@ std::wstring FileEntry::FullPath(const std::wstring& path) {
         }
         full.resize(length);
     }
-}
-
-std::wstring FileEntry::FinalPathOf(HANDLE handle) {
-    return FinalPath(handle);
 }
 
 LONGLONG FileEntry::IndexOf(HANDLE handle) {
@@ -340,7 +336,7 @@ DWORD FileEntry::Identify(const FileEntry& folder, const std::wstring& name, Dep
         return error;
     }
     if (depth == Depth::Place) {
-        finalPath_ = FinalPath(Handle());
+        finalPath_ = FinalPathOf(Handle());
         followed_ = !LiesIn(folder, name);
     }
     return NO_ERROR;

@@ -20,6 +20,10 @@ public:
     // How a delete goes: at once where the system offers it, or when the last handle closes.
     enum class Deletion { Immediate, OnClose };
 
+    // What a delete asks of an entry, and no more: Delete asks for write-attributes only where the
+    // read-only bit must go.
+    static constexpr ACCESS_MASK kDeleteAccess = DELETE | FILE_READ_ATTRIBUTES;
+
     struct Listed {
         std::wstring name;
         DWORD attributes;

@@ -17,9 +17,6 @@ using Replace = FileSystemObject::Replace;
 
 // What a call gives that meets a link it must not follow (75 to the user).
 constexpr DWORD kLinkRefused = kWin32StoppedOnLink;
-// A delete asks for no more: FileEntry::Delete asks for write-attributes where the read-only bit
-// must go.
-constexpr ACCESS_MASK kRemoveAccess = DELETE | FILE_READ_ATTRIBUTES;
 
 enum class Kind { Files, Folders };
 
@@ -95,7 +92,7 @@ DWORD RemoveContents(const FileEntry& folder) {
     for (const FileEntry::Listed& child : children) {
         FileEntry entry;
         const ACCESS_MASK access =
-            kRemoveAccess | ((child.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FILE_LIST_DIRECTORY : 0);
+            FileEntry::kDeleteAccess | ((child.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FILE_LIST_DIRECTORY : 0);
         DWORD error = entry.Open(folder, child.name, access, 0);
         if (error == NO_ERROR) {
             error = Remove(folder, child.name, entry);
@@ -150,7 +147,8 @@ DWORD RemoveMatching(const FileEntry& folder, const std::wstring& leaf, Kind kin
     bool matched = false;
     for (const FileEntry::Listed& candidate : candidates) {
         FileEntry entry;
-        DWORD error = entry.Open(folder, candidate.name, kRemoveAccess | (folders ? FILE_LIST_DIRECTORY : 0), 0);
+        DWORD error =
+            entry.Open(folder, candidate.name, FileEntry::kDeleteAccess | (folders ? FILE_LIST_DIRECTORY : 0), 0);
         if (error == ERROR_FILE_NOT_FOUND) {
             continue;
         }
@@ -273,7 +271,7 @@ struct FileSystemObject::Pending::State {
             for (int attempt = 0; attempt < 8 && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
                  ++attempt) {
                 temporary = Replacement::TemporaryName();
-                error = made.OpenRaw(place.folder, temporary, GENERIC_WRITE | kRemoveAccess, FILE_CREATE,
+                error = made.OpenRaw(place.folder, temporary, GENERIC_WRITE | FileEntry::kDeleteAccess, FILE_CREATE,
                                      FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, 0);
             }
         }

@@ -13,8 +13,6 @@ namespace {
 using Deletion = FileEntry::Deletion;
 using Replace = FileSystemObject::Replace;
 
-constexpr DWORD kLinkRefused = kWin32StoppedOnLink;
-constexpr ACCESS_MASK kRemoveAccess = DELETE | FILE_READ_ATTRIBUTES;
 constexpr ULONG kRenameReplaceIfExists = 0x1;
 constexpr ULONG kRenamePosixSemantics = 0x2;
 constexpr ULONG kRenameIgnoreReadOnly = 0x40;
@@ -47,12 +45,12 @@ bool IsTemporaryName(const std::wstring& name) {
 DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace,
                    std::wstring& left) {
     FileEntry old;
-    DWORD error = old.Open(folder, leaf, kRemoveAccess, FILE_NON_DIRECTORY_FILE);
+    DWORD error = old.Open(folder, leaf, FileEntry::kDeleteAccess, FILE_NON_DIRECTORY_FILE);
     if (error != NO_ERROR) {
         return error;
     }
     if (old.IsFollowed()) {
-        return kLinkRefused;
+        return kWin32StoppedOnLink;
     }
     if (old.IsReadOnly() && replace != Replace::Delivered) {
         return ERROR_ACCESS_DENIED;
@@ -125,7 +123,7 @@ void Replacement::Sweep(const FileEntry& folder) {
         // Sharing all but what another run's own file shares, nothing: one that a reader holds
         // goes when the reader lets go.
         FileEntry stale;
-        if (stale.OpenRaw(folder, listed.name, kRemoveAccess, FILE_OPEN, FILE_NON_DIRECTORY_FILE,
+        if (stale.OpenRaw(folder, listed.name, FileEntry::kDeleteAccess, FILE_OPEN, FILE_NON_DIRECTORY_FILE,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE) == NO_ERROR &&
             stale.Identify(folder, listed.name) == NO_ERROR && !stale.IsLink() && !stale.IsFollowed()) {
             stale.Delete(folder, listed.name);
@@ -153,7 +151,7 @@ DWORD Replacement::PutInPlace(const FileEntry& file, const FileEntry& folder, co
         return error;
     }
     const DWORD aside = ReplaceAside(file, folder, leaf, replace, left);
-    return aside == NO_ERROR || aside == kLinkRefused ? aside : error;
+    return aside == NO_ERROR || aside == kWin32StoppedOnLink ? aside : error;
 }
 
 } // namespace runtime
