@@ -1,7 +1,6 @@
 #include "FileEntry.h"
 
-#include "RuntimeError.h"
-#include "TrustedFolders.h"
+#include "PathText.h"
 
 #include <winternl.h>
 
@@ -19,10 +18,6 @@ namespace runtime {
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
-// What the way to a trusted folder asks of the folders it passes: what they are, not their listing.
-constexpr ACCESS_MASK kPassAccess = FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
 // The immediate delete, which the compiler's headers declare only for programs that need Windows 10:
 // Windows 7, 8 and 10 before 1607 refuse the class, 10 before 1809 the read-only flag.
 constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
@@ -44,19 +39,6 @@ constexpr auto kFileIdBothDirectoryInformation = static_cast<FILE_INFORMATION_CL
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-bool IsSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
-
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
-    return !folder.empty() && IsSeparator(folder.back()) ? folder + name : folder + L'\\' + name;
-}
 
 // Where the system gives no final path, the open entry's path on its volume, after every link
 // followed to open it; empty where it gives neither.
@@ -115,6 +97,12 @@ constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
 constexpr NTSTATUS kStatusSharingViolation = static_cast<NTSTATUS>(0xC0000043);
 constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
 
+// Whether the name no longer leads where it did: nothing has it, or only a file pending delete,
+// which Windows refuses to open.
+bool IsGone(NTSTATUS status) {
+    return status == kStatusObjectNameNotFound || status == kStatusObjectPathNotFound || status == kStatusDeletePending;
+}
+
 // Whether the delete carried by a handle now closed was done: whether the name, opened anew by
 // `open` (relative to its folder, or by its path), no longer leads to the file of that index. A
 // name pending delete is a delete done: Windows refuses to open it, and under Wine, which opens it
@@ -122,10 +110,11 @@ constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6)
 // that reads, writes or deletes the file is open. Where the delete took, Wine removes the name
 // when the last handle closes; where it is refused then (an immutable file, a folder it may not
 // write), it says nothing, and the name still opens as the same file, which no one else holds.
+// An open that fails for any other reason (a share that dropped out) tells nothing: not done.
 template <typename Open> DWORD DeleteOutcome(LONGLONG index, const Open& open) {
     FileHandle again;
-    NTSTATUS status = open(FILE_READ_ATTRIBUTES, kShareAll, again);
-    if (status == kStatusObjectNameNotFound || status == kStatusObjectPathNotFound || status == kStatusDeletePending) {
+    NTSTATUS status = open(FILE_READ_ATTRIBUTES, FileEntry::kShareAll, again);
+    if (IsGone(status)) {
         return NO_ERROR;
     }
     if (!NT_SUCCESS(status)) {
@@ -136,9 +125,12 @@ template <typename Open> DWORD DeleteOutcome(LONGLONG index, const Open& open) {
         return NO_ERROR;
     }
     again.reset();
-    FileHandle alone;
-    status = open(DELETE | FILE_READ_ATTRIBUTES, 0, alone);
-    return status == kStatusSharingViolation || status == kStatusDeletePending ? NO_ERROR : ERROR_ACCESS_DENIED;
+    // The other holder may let go in between: then the name is gone, or another file has it.
+    status = open(DELETE | FILE_READ_ATTRIBUTES, 0, again);
+    if (IsGone(status) || status == kStatusSharingViolation) {
+        return NO_ERROR;
+    }
+    return NT_SUCCESS(status) && FileEntry::IndexOf(again.get()) != index ? NO_ERROR : ERROR_ACCESS_DENIED;
 }
 
 DWORD Rename(HANDLE file, HANDLE folder, const std::wstring& name, FILE_INFORMATION_CLASS kind, ULONG flags) {
@@ -175,52 +167,6 @@ std::wstring FileEntry::FinalPathOf(HANDLE handle) {
     }
     path.resize(length);
     return path;
-}
-
-size_t FileEntry::RootLength(const std::wstring& path) {
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
-        return 3;
-    }
-    if (path.size() < 2 || path[0] != L'\\' || path[1] != L'\\') {
-        return 0;
-    }
-    size_t start = 2;
-    int parts = 2;
-    if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\') {
-        start = 4;
-        parts = 1;
-        if (path.size() >= 8 && SameText(std::wstring_view(path).substr(4, 4), L"UNC\\")) {
-            start = 8;
-            parts = 2;
-        }
-    }
-    size_t end = start;
-    for (int part = 0; part < parts; ++part) {
-        const size_t separator = path.find(L'\\', end);
-        if (separator == std::wstring::npos || separator == end) {
-            return 0;
-        }
-        end = separator + 1;
-    }
-    return end;
-}
-
-std::wstring FileEntry::FullPath(const std::wstring& path) {
-    if (path.empty()) {
-        return path;
-    }
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) {
-            return path;
-        }
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
 }
 
 LONGLONG FileEntry::IndexOf(HANDLE handle) {
@@ -375,7 +321,7 @@ bool FileEntry::LiesIn(const FileEntry& folder, const std::wstring& name) const 
     if (folderPlace.empty() || place.empty()) {
         return false;
     }
-    if (SameText(place, Joined(folderPlace, name))) {
+    if (SameName(place, Joined(folderPlace, name))) {
         return true;
     }
     // A folder whose place is a drive's root lies in the folder its listing's ".." names: under
@@ -388,15 +334,15 @@ bool FileEntry::LiesIn(const FileEntry& folder, const std::wstring& name) const 
     }
     const size_t end = place.find_last_of(L'\\');
     return end != std::wstring::npos &&
-           SameText(std::wstring_view(place).substr(0, end + 1), Joined(folderPlace, {})) &&
+           SameName(std::wstring_view(place).substr(0, end + 1), Joined(folderPlace, {})) &&
            folder.HasShortName(name, place.substr(end + 1));
 }
 
 bool FileEntry::HasShortName(const std::wstring& shortName, const std::wstring& longName) const {
     Found found;
     return shortName.size() <= 12 && shortName.find_first_of(L"*?<>\"") == std::wstring::npos &&
-           FindListed(Handle(), shortName, found) && SameText(found.name, longName) &&
-           SameText(found.shortName, shortName);
+           FindListed(Handle(), shortName, found) && SameName(found.name, longName) &&
+           SameName(found.shortName, shortName);
 }
 
 // The classes with file ids and short names: the full-directory ones came only with Windows 8.
@@ -455,13 +401,8 @@ bool SetAttributesOf(HANDLE handle, DWORD attributes) {
 
 } // namespace
 
-// Immediately, as POSIX deletes, where the system offers it, so that no entry left "delete pending"
-// by a virus scanner or the indexer holding it for a moment keeps its folder from going next; from
-// Windows 10 1809 a read-only entry too, as it is, its other names keeping the bit. Before that, on
-// FAT and many network shares, and under Wine, a read-only entry refuses the delete, so its
-// attribute goes first; the attribute belongs to the file, not to this one of its names: where
-// other names stay, it comes back (the delete was allowed when it was asked for), and it comes
-// back when the delete is refused. Where only the classic delete on close is there, that follows.
+// The outcome is asked of the name, not of the handle: the system may refuse the delete only as
+// the handle closes, and say nothing.
 DWORD FileEntry::Delete(const FileEntry& folder, const std::wstring& name, Deletion deletion) {
     const LONGLONG index = IndexOf(Handle());
     DWORD error = Dispose(deletion);
@@ -482,6 +423,13 @@ DWORD FileEntry::Delete(const FileEntry& folder, const std::wstring& name, Delet
     return error;
 }
 
+// Immediately, as POSIX deletes, where the system offers it, so that no entry left "delete pending"
+// by a virus scanner or the indexer holding it for a moment keeps its folder from going next; from
+// Windows 10 1809 a read-only entry too, as it is, its other names keeping the bit. Before that, on
+// FAT and many network shares, and under Wine, a read-only entry refuses the delete, so its
+// attribute goes first; the attribute belongs to the file, not to this one of its names: where
+// other names stay, it comes back (the delete was allowed when it was asked for), and it comes
+// back when the delete is refused. Where only the classic delete on close is there, that follows.
 DWORD FileEntry::Dispose(Deletion deletion) const {
     const auto immediately = [&](DWORD flags) {
         DWORD immediate = kDispositionDelete | kDispositionPosixSemantics | flags;

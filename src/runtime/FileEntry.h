@@ -23,6 +23,11 @@ public:
     // What a delete asks of an entry, and no more: Delete asks for write-attributes only where the
     // read-only bit must go.
     static constexpr ACCESS_MASK kDeleteAccess = DELETE | FILE_READ_ATTRIBUTES;
+    // What a folder is opened with to be listed and worked in.
+    static constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+    // The file component's own opens keep no one else from anything: another program's reader,
+    // writer or delete is told by the system's answers, not shut out.
+    static constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
     struct Listed {
         std::wstring name;
@@ -35,12 +40,6 @@ public:
         LONGLONG index = 0;
     };
 
-    // The path made whole as the system makes it before it opens one: against the current folder,
-    // "." and ".." resolved, "/" read as "\".
-    static std::wstring FullPath(const std::wstring& path);
-    // The length of the root of a path made whole: "C:\", "\\server\share\", "\\.\C:\" and
-    // "\\?\C:\" (any device or volume name), "\\?\UNC\server\share\"; 0 where it has none.
-    static size_t RootLength(const std::wstring& path);
     // The path the system gives an open file or folder, after every link it followed to open it;
     // empty where it gives none.
     static std::wstring FinalPathOf(HANDLE handle);

@@ -13,7 +13,6 @@ namespace runtime {
 namespace {
 
 using Depth = FileEntry::Depth;
-using Replace = FileSystemObject::Replace;
 
 // What a call gives that meets a link it must not follow (75 to the user).
 constexpr DWORD kLinkRefused = kWin32StoppedOnLink;

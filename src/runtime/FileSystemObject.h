@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Handle.h"
+#include "Replace.h"
 
 #include <memory>
 #include <string>
@@ -29,16 +30,7 @@ namespace runtime {
 // it is and the call fails with 75.
 class FileSystemObject {
 public:
-    // What a copy may do to a file already at the target.
-    enum class Replace {
-        // Nothing: an existing target is "file exists".
-        Never,
-        // A writable file; a read-only one is the user's to keep.
-        Writable,
-        // The program's own file, even read-only (left so by an install from a CD); the copy does
-        // not take the read-only bit of the media.
-        Delivered,
-    };
+    using Replace = runtime::Replace;
 
     // A copy's work so far, kept from one attempt of the in-use retries to the next: the checked
     // folder and a temporary file beside the target with the complete content, so that a target

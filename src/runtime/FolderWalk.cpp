@@ -1,5 +1,6 @@
 #include "FolderWalk.h"
 
+#include "PathText.h"
 #include "RuntimeError.h"
 #include "TrustedFolders.h"
 
@@ -7,20 +8,8 @@ namespace runtime {
 
 namespace {
 
-constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
 // What the way by path asks of the folders it passes: what they are, not their listing.
 constexpr ACCESS_MASK kPassAccess = FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
-
-// A path the system takes as it is written: no "." or ".." resolved, no "/" read as "\", and a
-// trailing dot or blank kept (GetFullPathNameW drops them, and would name another file).
-bool IsVerbatim(const std::wstring& path) {
-    return path.size() >= 4 && path.compare(0, 4, L"\\\\?\\") == 0;
-}
-
-// The path as the system reads it when it opens one.
-std::wstring Spelled(const std::wstring& path) {
-    return IsVerbatim(path) ? path : FileEntry::FullPath(path);
-}
 
 DWORD NotFoundAsPath(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error;
@@ -29,18 +18,14 @@ DWORD NotFoundAsPath(DWORD error) {
 } // namespace
 
 void FolderWalk::Trust(const std::wstring& folder) {
-    std::wstring path = Spelled(folder);
-    if (path.empty()) {
-        return;
+    const std::wstring path = FullPath(folder);
+    if (!path.empty()) {
+        TrustedFolders::Add(WithSeparator(path));
     }
-    if (path.back() != L'\\' && path.back() != L'/') {
-        path += L'\\';
-    }
-    TrustedFolders::Add(path);
 }
 
 DWORD FolderWalk::OpenFolderOf(const std::wstring& path, FileEntry& folder, std::wstring& leaf) {
-    const std::wstring full = Spelled(path);
+    const std::wstring full = FullPath(path);
     const size_t end = full.find_last_of(L'\\');
     leaf = end == std::wstring::npos ? full : full.substr(end + 1);
     const std::wstring base = end == std::wstring::npos ? L".\\" : full.substr(0, end + 1);
@@ -51,15 +36,15 @@ DWORD FolderWalk::OpenFolderOf(const std::wstring& path, FileEntry& folder, std:
         error = walk.FromTrusted(base.substr(0, start));
     } else if (!TrustedFolders::AnyKnown()) {
         // Nothing to look for on the way.
-        error = walk.folder_.OpenByPath(base, kFolderAccess);
+        error = walk.folder_.OpenByPath(base, FileEntry::kFolderAccess);
         start = base.size();
     } else {
         // The root must open, whatever it is.
-        start = FileEntry::RootLength(base);
+        start = RootLength(base);
         if (start == 0) {
             return ERROR_BAD_PATHNAME;
         }
-        error = walk.folder_.OpenByPath(base.substr(0, start), kFolderAccess);
+        error = walk.folder_.OpenByPath(base.substr(0, start), FileEntry::kFolderAccess);
         if (error == NO_ERROR) {
             walk.EnterIfInside();
         }
@@ -87,7 +72,7 @@ DWORD FolderWalk::OpenFolderOf(const std::wstring& path, FileEntry& folder, std:
     // between, with what that asks.
     if (walk.passed_) {
         FileEntry listable;
-        error = listable.OpenItself(walk.folder_, kFolderAccess);
+        error = listable.OpenItself(walk.folder_, FileEntry::kFolderAccess);
         if (error != NO_ERROR) {
             return error;
         }
@@ -103,7 +88,7 @@ DWORD FolderWalk::OpenFolderOf(const std::wstring& path, FileEntry& folder, std:
 // By the path it was trusted under, as the user's settings lead it; then it must still be that
 // folder: one swapped in for it since, another folder or a link, is refused.
 DWORD FolderWalk::FromTrusted(const std::wstring& trusted) {
-    const DWORD error = folder_.OpenByPath(trusted, kFolderAccess);
+    const DWORD error = folder_.OpenByPath(trusted, FileEntry::kFolderAccess);
     if (error != NO_ERROR) {
         return error;
     }
@@ -127,7 +112,11 @@ DWORD FolderWalk::ByPath(const std::wstring& way, const std::wstring& name, bool
         // the old profile names ("Documents and Settings", "Application Data") do: it is passed
         // over, as the system passes through it, and the path goes on from the next one. Never a
         // trusted folder: whatever lies below it would be reached by path, links and all.
-        return IsTrustedEntry(name) ? error : NO_ERROR;
+        if (IsTrustedEntry(name)) {
+            return error;
+        }
+        passedOver_ = way;
+        return NO_ERROR;
     }
     if (error == NO_ERROR && next.IsLink()) {
         if (TrustedFolders::Encloses(FileEntry::FinalPathOf(next.Handle()))) {
@@ -140,13 +129,14 @@ DWORD FolderWalk::ByPath(const std::wstring& way, const std::wstring& name, bool
     }
     folder_ = std::move(next);
     passed_ = true;
+    passedOver_.clear();
     EnterIfInside();
     return NO_ERROR;
 }
 
 DWORD FolderWalk::Inside(const std::wstring& name) {
     FileEntry next;
-    const DWORD error = next.Open(folder_, name, kFolderAccess, FILE_DIRECTORY_FILE);
+    const DWORD error = next.Open(folder_, name, FileEntry::kFolderAccess, FILE_DIRECTORY_FILE);
     if (error != NO_ERROR) {
         return NotFoundAsPath(error);
     }
@@ -171,14 +161,21 @@ void FolderWalk::EnterIfInside() {
     folder_.finalPath_ = place.empty() ? FileEntry::FinalPathOf(folder_.Handle()) : std::move(place);
 }
 
-// Whether the entry of that name in the open folder, which refuses to be opened itself, is a
-// trusted folder: by the index its folder's listing gives it. Where the listing cannot tell, it
-// counts as one.
+// Whether the entry of that name, which refuses to be opened itself, is a trusted folder: by the
+// index its folder's listing gives it. Its folder is the open one, or, where that one was passed
+// over too, the folder it leads to by its path, as the system passes it: the open folder then lies
+// a step further up and lists no entry of that name. Where no listing can tell, it counts as one.
 bool FolderWalk::IsTrustedEntry(const std::wstring& name) const {
+    if (name.find_first_of(L"*?<>\"") != std::wstring::npos) {
+        return true;
+    }
+    FileEntry passedOver;
+    if (!passedOver_.empty() && passedOver.OpenByPath(passedOver_, FileEntry::kFolderAccess) != NO_ERROR) {
+        return true;
+    }
     FileEntry::Found found;
-    return name.find_first_of(L"*?<>\"") != std::wstring::npos ||
-           !FileEntry::FindListed(folder_.Handle(), name, found) || found.index == 0 ||
-           TrustedFolders::IsIndexOfOne(found.index);
+    return !FileEntry::FindListed((passedOver_.empty() ? folder_ : passedOver).Handle(), name, found) ||
+           found.index == 0 || TrustedFolders::IsIndexOfOne(found.index);
 }
 
 } // namespace runtime

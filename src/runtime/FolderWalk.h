@@ -37,6 +37,9 @@ private:
     bool inside_ = false;
     // Whether the open folder was only passed through, and its listing not asked for.
     bool passed_ = false;
+    // The path of the folder after the open one, where that folder refused to be opened itself and
+    // the way went on past it; empty where the open folder is the last one reached.
+    std::wstring passedOver_;
 };
 
 } // namespace runtime

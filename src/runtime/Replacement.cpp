@@ -11,7 +11,6 @@ namespace runtime {
 namespace {
 
 using Deletion = FileEntry::Deletion;
-using Replace = FileSystemObject::Replace;
 
 constexpr ULONG kRenameReplaceIfExists = 0x1;
 constexpr ULONG kRenamePosixSemantics = 0x2;

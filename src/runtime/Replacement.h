@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FileEntry.h"
-#include "FileSystemObject.h"
+#include "Replace.h"
 
 #include <string>
 
@@ -18,8 +18,8 @@ public:
     static std::wstring TemporaryName(const wchar_t* suffix = nullptr);
     // Puts the open file in the target's place in the folder, replacing what is there as the
     // caller allows. Where the old file is left under another name, `left` names it.
-    static DWORD PutInPlace(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf,
-                            FileSystemObject::Replace replace, std::wstring& left);
+    static DWORD PutInPlace(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace,
+                            std::wstring& left);
     // Deletes the program's temporary files that a run left in the open folder; once a run.
     static void Sweep(const FileEntry& folder);
 };

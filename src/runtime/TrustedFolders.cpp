@@ -2,6 +2,7 @@
 
 #include "FileEntry.h"
 #include "Handle.h"
+#include "PathText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -60,26 +61,6 @@ bool IdentityOf(HANDLE handle, Identity& identity) {
     return index != 0;
 }
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-// Whether the place is the folder at `inside` (a final path with a separator at its end) or lies
-// below it.
-bool IsAtOrBelow(const std::wstring& place, const std::wstring& inside) {
-    const std::wstring_view folder(inside.data(), inside.size() - 1);
-    return place.size() >= folder.size() && SameText(std::wstring_view(place).substr(0, folder.size()), folder) &&
-           (place.size() == folder.size() || place[folder.size()] == L'\\');
-}
-
-std::wstring WithSeparator(std::wstring path) {
-    if (!path.empty() && path.back() != L'\\') {
-        path += L'\\';
-    }
-    return path;
-}
-
 struct Trusted {
     // Made whole, with a separator at its end.
     std::wstring path;
@@ -90,15 +71,35 @@ struct Trusted {
     LONGLONG index = 0;
     Identity identity;
     std::wstring place;
+};
 
-    // The cheap index first (a fraction of a microsecond, where Wine takes half a millisecond for
-    // the volume's serial number that an identity needs); the identity where the index matches or
-    // either has none.
-    bool MayBe(LONGLONG folderIndex) const { return known && (index == 0 || folderIndex == 0 || index == folderIndex); }
-    bool Is(HANDLE folder, LONGLONG folderIndex) const {
-        Identity folderIdentity;
-        return MayBe(folderIndex) && IdentityOf(folder, folderIdentity) && folderIdentity == identity;
+// An open folder asked whether it is a trusted one: the cheap index first (a fraction of a
+// microsecond, where Wine takes half a millisecond for the volume's serial number that an identity
+// needs), and the identity, asked once, where the index matches or either has none. The index
+// alone never decides: every NTFS volume's root has the same one, and so has a folder on another
+// volume now and then.
+class Asked {
+public:
+    Asked(HANDLE folder, LONGLONG index) : folder_(folder), index_(index) {}
+    explicit Asked(HANDLE folder) : Asked(folder, FileEntry::IndexOf(folder)) {}
+
+    bool Is(const Trusted& trusted) {
+        if (!trusted.known || (trusted.index != 0 && index_ != 0 && trusted.index != index_)) {
+            return false;
+        }
+        if (!asked_) {
+            asked_ = true;
+            hasIdentity_ = IdentityOf(folder_, identity_);
+        }
+        return hasIdentity_ && identity_ == trusted.identity;
     }
+
+private:
+    HANDLE folder_;
+    LONGLONG index_;
+    bool asked_ = false;
+    bool hasIdentity_ = false;
+    Identity identity_;
 };
 
 std::vector<Trusted>& List() {
@@ -125,8 +126,7 @@ bool RootLiesInside(wchar_t letter) {
     }
     drive = Drive::Outside;
     const wchar_t root[] = {letter, L':', L'\\', L'\0'};
-    FileHandle folder(CreateFileW(root, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+    FileHandle folder(CreateFileW(root, FileEntry::kFolderAccess, FileEntry::kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     // Deep as a path can be; a folder that names itself its parent is the top.
     for (int level = 0; folder && level < 128; ++level) {
@@ -136,8 +136,12 @@ bool RootLiesInside(wchar_t letter) {
             break;
         }
         folder = FileEntry::OpenFolderById(folder.get(), parent);
+        if (!folder) {
+            break;
+        }
+        Asked asked(folder.get(), parent);
         for (const Trusted& trusted : List()) {
-            if (folder && trusted.Is(folder.get(), parent)) {
+            if (asked.Is(trusted)) {
                 drive = Drive::Inside;
                 return true;
             }
@@ -146,30 +150,19 @@ bool RootLiesInside(wchar_t letter) {
     return false;
 }
 
-// The drive letter of a final path ("\\?\X:\..."); 0 where it names none.
-wchar_t DriveOf(const std::wstring& place) {
-    if (place.size() < 7 || place.compare(0, 4, L"\\\\?\\") != 0 || place[5] != L':' || place[6] != L'\\') {
-        return 0;
-    }
-    const wchar_t letter =
-        place[4] >= L'a' && place[4] <= L'z' ? static_cast<wchar_t>(place[4] - L'a' + L'A') : place[4];
-    return letter >= L'A' && letter <= L'Z' ? letter : 0;
-}
-
 } // namespace
 
 // A folder trusted again (each part of a run trusts the folders it works in) is known already.
 void TrustedFolders::Add(const std::wstring& path) {
     for (const Trusted& known : List()) {
-        if (known.known && SameText(known.path, path)) {
+        if (known.known && SameName(known.path, path)) {
             return;
         }
     }
     Trusted trusted;
     trusted.path = path;
-    const FileHandle opened(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FileHandle opened(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FileEntry::kShareAll, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (opened && IdentityOf(opened.get(), trusted.identity)) {
         trusted.known = true;
         trusted.index = FileEntry::IndexOf(opened.get());
@@ -183,46 +176,29 @@ size_t TrustedFolders::SpelledIn(const std::wstring& path) {
     size_t longest = 0;
     for (const Trusted& trusted : List()) {
         const size_t size = trusted.path.size();
-        if (size > longest && size <= path.size() &&
-            CompareStringOrdinal(path.data(), static_cast<int>(size), trusted.path.data(), static_cast<int>(size),
-                                 TRUE) == CSTR_EQUAL) {
+        if (size > longest && size <= path.size() && SameName(std::wstring_view(path).substr(0, size), trusted.path)) {
             longest = size;
         }
     }
     return longest;
 }
 
-// The index alone where both have one: the same path text leading to a folder of the same index
-// is the same folder; a swapped-in folder or link leads elsewhere. The identity where the volume
-// gives no index. A folder that was not there to be known when it was trusted is taken as it is.
+// The same path text leading to the same folder: by what it is, as Holds tells it. A swapped-in
+// folder or link leads elsewhere; a folder that was not there to be known when it was trusted is
+// taken as it is.
 bool TrustedFolders::StillAt(const std::wstring& spelled, HANDLE folder) {
-    const LONGLONG index = FileEntry::IndexOf(folder);
+    Asked asked(folder);
     bool unknown = false;
     bool known = false;
-    bool asked = false;
-    Identity identity;
     for (const Trusted& trusted : List()) {
-        if (!SameText(trusted.path, spelled)) {
+        if (!SameName(trusted.path, spelled)) {
             continue;
+        }
+        if (asked.Is(trusted)) {
+            return true;
         }
         unknown = unknown || !trusted.known;
         known = known || trusted.known;
-        if (!trusted.known) {
-            continue;
-        }
-        if (index != 0 && trusted.index != 0) {
-            if (index == trusted.index) {
-                return true;
-            }
-        } else {
-            if (!asked && !IdentityOf(folder, identity)) {
-                return false;
-            }
-            asked = true;
-            if (identity == trusted.identity) {
-                return true;
-            }
-        }
     }
     return unknown && !known;
 }
@@ -236,20 +212,10 @@ bool TrustedFolders::AnyKnown() {
     return false;
 }
 
-// The identity is asked once, and only where an index matches or either has none.
 bool TrustedFolders::Holds(HANDLE folder) {
-    const LONGLONG index = FileEntry::IndexOf(folder);
-    bool asked = false;
-    Identity identity;
+    Asked asked(folder);
     for (const Trusted& trusted : List()) {
-        if (!trusted.MayBe(index)) {
-            continue;
-        }
-        if (!asked && !IdentityOf(folder, identity)) {
-            return false;
-        }
-        asked = true;
-        if (trusted.identity == identity) {
+        if (asked.Is(trusted)) {
             return true;
         }
     }
