@@ -7,6 +7,7 @@
 #include "framework/Tvx_Tools.h"
 #include "runtime/Clock.h"
 #include "runtime/FileIO.h"
+#include "runtime/PathText.h"
 #include "runtime/Text.h"
 #include "system/Tvx_ExternalRegistry.h"
 #include "system/Tvx_ExternalWindows.h"
@@ -25,19 +26,17 @@ std::string TwoDigits(int number) {
     return text.size() == 1 ? "0" + text : text;
 }
 
-// Whether the path names a template "Normal.dot" in a folder, the name compared as the file system
-// compares names: every line of the record file names a saved copy of one, and the restore moves
-// no other file of the user's.
-bool NamesNormalDot(const std::string& path) {
-    const std::wstring wide = runtime::Widen(path);
+// Whether the line names a saved copy of a template "Normal.dot" in a folder, both compared as the
+// file system compares names: every line of the record file names one, and the restore moves no
+// other file of the user's, nor the template itself under the name of its saved copy.
+bool NamesSavedNormalDot(const std::string& savedCopy, const std::string& normalDot) {
+    const std::wstring wide = runtime::Widen(normalDot);
     constexpr std::wstring_view kName = L"Normal.dot";
-    if (wide.size() <= kName.size()) {
+    if (wide.size() <= kName.size() || runtime::SameName(runtime::Widen(savedCopy), wide)) {
         return false;
     }
-    const wchar_t before = wide[wide.size() - kName.size() - 1];
-    return (before == L'\\' || before == L'/') &&
-           CompareStringOrdinal(wide.data() + wide.size() - kName.size(), static_cast<int>(kName.size()), kName.data(),
-                                static_cast<int>(kName.size()), TRUE) == CSTR_EQUAL;
+    const std::wstring_view name = std::wstring_view(wide).substr(wide.size() - kName.size());
+    return runtime::IsSeparator(wide[wide.size() - kName.size() - 1]) && runtime::SameName(name, kName);
 }
 
 // Characters a file name cannot hold ("/" in some short date formats) become "-".
@@ -194,7 +193,7 @@ void Tvx_UFSetup::NormalDotRestore() {
             normalDot = runtime::Left(savedCopy, runtime::Len(savedCopy) - 3) + "dot";
             backup = runtime::Left(normalDot, runtime::Len(normalDot) - 10) + backupName;
         });
-        if (!derived || !NamesNormalDot(normalDot)) {
+        if (!derived || !NamesSavedNormalDot(savedCopy, normalDot)) {
             continue;
         }
         bool swap = false;

@@ -65,20 +65,30 @@ TEST_F(NormalDotRestoreTest, LineWhoseSavedCopyOrNormalDotIsMissingIsLeftAsItIs)
 }
 
 // Every line names a saved copy of a template named Normal.dot, in any letter case: a line that
-// names another file of the user's (or a device) moves nothing, neither there nor a folder up.
+// names another file of the user's (one whose name only ends in "Normal", or a device) moves
+// nothing, neither there nor a folder up; nor does a line that names the template itself, in
+// whatever letter case, whose saved copy would be the template.
 TEST_F(NormalDotRestoreTest, LineThatNamesNoSavedNormalDotMovesNothing) {
     const std::string letters = Templates("Briefe", "", "");
     WriteFile(letters + "Brief.sav", "a letter of the user's");
     WriteFile(letters + "Brief.dot", "the user's letter template");
+    WriteFile(letters + "MeinNormal.sav", "another letter of the user's");
+    WriteFile(letters + "MeinNormal.dot", "the user's own template");
     const std::string device = Templates("Dev", "", "");
+    const std::string itself = Templates("Eigene", "", "the user's Normal.dot");
     const std::string lower = Templates("Vorlagen", "", "current");
     WriteFile(lower + "normal.sav", "saved");
     const std::vector<std::string> root = FolderContents(sandbox_.Root());
-    Record(letters + "Brief.sav\r\n" + device + "NUL.sav\r\n" + lower + "normal.sav\r\n");
+    Record(letters + "Brief.sav\r\n" + letters + "MeinNormal.sav\r\n" + device + "NUL.sav\r\n" + itself +
+           "NORMAL.DOT\r\n" + lower + "normal.sav\r\n");
     DialogAnswerer dialogs;
     dialogs.Click("Ja");
     EXPECT_EQ(Restore(dialogs).size(), 1u);
-    EXPECT_EQ(FolderContents(letters), (std::vector<std::string>{"Brief.dot", "Brief.sav"}));
+    EXPECT_EQ(FolderContents(letters),
+              (std::vector<std::string>{"Brief.dot", "Brief.sav", "MeinNormal.dot", "MeinNormal.sav"}));
+    EXPECT_EQ(ReadFile(letters + "MeinNormal.dot"), "the user's own template");
+    EXPECT_EQ(FolderContents(itself), std::vector<std::string>{"Normal.dot"});
+    EXPECT_EQ(ReadFile(itself + "Normal.dot"), "the user's Normal.dot");
     EXPECT_EQ(ReadFile(letters + "Brief.dot"), "the user's letter template");
     EXPECT_EQ(ReadFile(letters + "Brief.sav"), "a letter of the user's");
     EXPECT_TRUE(FolderContents(device).empty());
