@@ -179,6 +179,23 @@ TEST_F(FileSystemReportTest, BelowATrustedFolderNothingGoesThroughALink) {
     files_.FileCopy(Path("Keyboard.doc"), Path("Word\\STARTUP\\Tvx.dot"));
     EXPECT_EQ(ReadFile(Path("Real Word\\STARTUP\\Tvx.dot")), "new document");
 
+    // Nor is one swapped for another folder of the same index, as the roots of two volumes have: a
+    // TEMP on "R:\\" after the letter was given to another disk.
+    Folder("Temp");
+    files_.FolderTrust(Path("Temp"));
+    ASSERT_TRUE(MoveFileW(runtime::Widen(Path("Temp")).c_str(), runtime::Widen(Path("Temp alt")).c_str()));
+    Folder("Temp");
+    Write("Temp\\Brief.doc", "the user's letter");
+    {
+        systemtest::NativeFileCalls calls("Brief.doc");
+        calls.OneIndexForAll(5);
+        systemtest::ReportAnswerer report;
+        files_.FileDelete(Path("Temp\\Brief.doc"));
+        report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                     "Löschen einer Datei fehlgeschlagen (" + Quoted(Path("Temp\\Brief.doc")) + ")");
+    }
+    EXPECT_EQ(ReadFile(Path("Temp\\Brief.doc")), "the user's letter");
+
     // A trusted folder swapped for a link since it was trusted is not gone through by its path.
     Folder("Fonts");
     files_.FolderTrust(Path("Fonts"));
@@ -321,6 +338,70 @@ TEST_F(FileSystemReportTest, ReadOnlyFileThatCannotGoKeepsItsBit) {
     report.Check(root_, 70, "Zugriff verweigert", "Löschen einer Datei fehlgeschlagen (" + Quoted(kept) + ")");
     EXPECT_EQ(ReadFile(kept), "read-only document");
     EXPECT_NE(GetFileAttributesW(runtime::Widen(kept).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
+// Whether a delete was done is asked of its name afterwards, opened anew, with answers staged at
+// those opens (the entry's own open is the first of its name, the outcome's the second and third):
+// - another file took the name right after the delete: done, and the new file keeps its content
+//   and its attributes (one made before, moved there: Linux hands a file number freed by a delete
+//   to the next file made, and Wine gives no other index);
+// - the name no longer opens for another reason than "not found" (a share that dropped out): not
+//   known to be done, reported; the read-only bit goes back only to the file that had it, not to
+//   one that took the name meanwhile;
+// - "delete pending", as Windows answers while a reader (a virus scanner) still holds the file
+//   (Wine never gives it): done, and the file goes when the reader lets go;
+// - the reader lets go between the outcome's two opens, and the name is gone at the second: done.
+TEST_F(FileSystemReportTest, ADeleteIsDoneWhereTheNameNoLongerLeadsToTheFile) {
+    constexpr NTSTATUS kNetworkNameDeleted = static_cast<NTSTATUS>(0xC00000C9L);
+    constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056L);
+    const std::string font = Path("Font.ttf");
+    const auto readOnly = [](const std::string& path) {
+        return (GetFileAttributesW(runtime::Widen(path).c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
+    };
+    const auto takeTheName = [&] {
+        ASSERT_TRUE(MoveFileW(runtime::Widen(Path("Other.ttf")).c_str(), runtime::Widen(font).c_str()));
+    };
+    {
+        Write("Font.ttf", "old font", FILE_ATTRIBUTE_READONLY);
+        Write("Other.ttf", "someone else's font");
+        systemtest::NativeFileCalls calls("Font.ttf");
+        calls.At(Call::Open, 2, takeTheName);
+        files_.FileDelete(font);
+        systemtest::ExpectNoReport(root_);
+        EXPECT_EQ(ReadFile(font), "someone else's font");
+        EXPECT_FALSE(readOnly(font));
+        ASSERT_TRUE(DeleteFileW(runtime::Widen(font).c_str()));
+    }
+    {
+        Write("Font.ttf", "old font");
+        runtime::FileHandle reader = Reader(font);
+        systemtest::NativeFileCalls calls("Font.ttf");
+        calls.At(Call::Open, 2, {}, kDeletePending);
+        files_.FileDelete(font);
+        systemtest::ExpectNoReport(root_);
+        reader.reset();
+        EXPECT_FALSE(FileExists(font));
+    }
+    {
+        Write("Font.ttf", "old font");
+        runtime::FileHandle reader = Reader(font);
+        systemtest::NativeFileCalls calls("Font.ttf");
+        calls.At(Call::Open, 3, [&] { reader.reset(); });
+        files_.FileDelete(font);
+        systemtest::ExpectNoReport(root_);
+        EXPECT_EQ(calls.Opens(), 3);
+        EXPECT_FALSE(FileExists(font));
+    }
+    Write("Font.ttf", "old font", FILE_ATTRIBUTE_READONLY);
+    Write("Other.ttf", "someone else's font");
+    systemtest::NativeFileCalls calls("Font.ttf");
+    calls.At(Call::Open, 2, takeTheName, kNetworkNameDeleted);
+    systemtest::ReportAnswerer report;
+    files_.FileDelete(font);
+    report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
+                 "Löschen einer Datei fehlgeschlagen (" + Quoted(font) + ")");
+    EXPECT_EQ(ReadFile(font), "someone else's font");
+    EXPECT_FALSE(readOnly(font));
 }
 
 // A path that goes through a file, in front of a trusted folder or below it.
@@ -475,6 +556,13 @@ TEST_F(FileSystemReportTest, FolderDeleteNeverFollowsALinkOutOfTheFolder) {
     Write("Tvx\\Keyboard.doc", "a");
     testsupport::UnixLink folderLink(Path("Tvx\\Templates"), Path("Outside"));
     testsupport::UnixLink fileLink(Path("Tvx\\Letter.doc"), Path("Letter.doc"));
+    // A link to the root of a drive: Wine opens it as that folder, whose place is "X:\\", as a
+    // drive's root lies in no folder of the link's.
+    Folder("Laufwerk");
+    Write("Laufwerk\\Daten.doc", "the user's data");
+    const testsupport::WineDrive drive(Path("Laufwerk"));
+    ASSERT_FALSE(drive.Root().empty());
+    testsupport::UnixLink driveLink(Path("Tvx\\Laufwerk"), Path("Laufwerk"));
     systemtest::ReportAnswerer report;
     files_.FolderDelete(Path("Tvx"));
     report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
@@ -482,6 +570,7 @@ TEST_F(FileSystemReportTest, FolderDeleteNeverFollowsALinkOutOfTheFolder) {
     EXPECT_FALSE(FileExists(Path("Tvx\\Keyboard.doc")));
     EXPECT_EQ(ReadFile(Path("Outside\\Normal.dot")), "the user's template");
     EXPECT_EQ(ReadFile(Path("Letter.doc")), "the user's letter");
+    EXPECT_EQ(ReadFile(drive.Root() + "Daten.doc"), "the user's data");
 }
 
 TEST_F(FileSystemReportTest, FileDeleteOfAMissingFile) {

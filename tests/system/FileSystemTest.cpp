@@ -134,10 +134,32 @@ TEST_F(FileSystemTest, ShortNamesBelowATrustedFolder) {
     systemtest::ExpectNoReport(root_);
 }
 
+// A trusted folder's path compared as the file system compares names: spelled in another case in a
+// path below it (Word's folder as the registry names it, "OFFICE11"), it is the same folder, and
+// the program's file there goes. A folder beside it whose name begins like it ("Office12" beside
+// "Office") lies not inside it: the user's link there is followed, as outside any trusted folder.
+TEST_F(FileSystemTest, TrustedFoldersAreComparedAsTheFileSystemComparesNames) {
+    Folder("Office11");
+    Write("Office11\\Keyboard.doc", "document");
+    Folder("Office");
+    Folder("Office12");
+    Folder("Eigene");
+    Write("Eigene\\Brief.doc", "the user's letter");
+    testsupport::UnixLink link(Path("Office12\\Vorlagen"), Path("Eigene"));
+    files_.FolderTrust(Path("OFFICE11"));
+    files_.FolderTrust(Path("Office"));
+    files_.FileDelete(Path("Office11\\Keyboard.doc"));
+    files_.FileDelete(Path("Office12\\Vorlagen\\Brief.doc"));
+    systemtest::ExpectNoReport(root_);
+    EXPECT_FALSE(FileExists(Path("Office11\\Keyboard.doc")));
+    EXPECT_FALSE(FileExists(Path("Eigene\\Brief.doc")));
+}
+
 // On the way to a trusted folder spelled otherwise than it was trusted, a folder that lets everyone
 // through but refuses to be opened itself, as the junctions of the old profile names ("Documents and
 // Settings") do on Windows: the path passes it as the system does, finds the trusted folder, and the
-// file below it is deleted. Never passed over: the trusted folder itself, which a link below it
+// file below it is deleted; so it does past two such folders in a row, the second one looked up in
+// the first one's listing. Never passed over: the trusted folder itself, which a link below it
 // would then lead past, and the folder the file lies in, whose place the folder before it is not.
 TEST_F(FileSystemTest, AFolderOnTheWayThatRefusesToBeOpenedItselfIsPassedThrough) {
     Folder("Zwischen");
@@ -151,13 +173,25 @@ TEST_F(FileSystemTest, AFolderOnTheWayThatRefusesToBeOpenedItselfIsPassedThrough
     Folder("Andere\\Tvx");
     Write("Andere\\Keyboard.doc", "the user's keyboard notes");
     Write("Andere\\Tvx\\Keyboard.doc", "another document");
+    Folder("Profil");
+    Folder("Profil\\Daten");
+    Folder("Profil\\Daten\\Word");
+    Write("Profil\\Daten\\Word\\Keyboard.doc", "document");
     files_.FolderTrust(Path("Zwischen\\Word"));
+    files_.FolderTrust(Path("Profil\\Daten\\Word"));
     {
         systemtest::NativeFileCalls calls("Zwischen");
         calls.RefuseOpeningItself();
         files_.FileDelete("\\\\?\\" + Path("Zwischen\\Word\\Tvx\\Keyboard.doc"));
         systemtest::ExpectNoReport(root_);
         EXPECT_FALSE(FileExists(Path("Zwischen\\Word\\Tvx\\Keyboard.doc")));
+    }
+    {
+        systemtest::NativeFileCalls calls("Profil");
+        calls.RefuseOpeningItself("Daten");
+        files_.FileDelete("\\\\?\\" + Path("Profil\\Daten\\Word\\Keyboard.doc"));
+        systemtest::ExpectNoReport(root_);
+        EXPECT_FALSE(FileExists(Path("Profil\\Daten\\Word\\Keyboard.doc")));
     }
     {
         systemtest::NativeFileCalls calls("Word");
@@ -218,7 +252,7 @@ TEST_F(FileSystemTest, WhereNoIndexIsGivenTheIdentityTellsTheTrustedFolder) {
     Write("Eigene\\Normal.dot", "template");
     testsupport::UnixLink link(Path("Vorlagen"), Path("Eigene"));
     systemtest::NativeFileCalls calls("Normal.dot");
-    calls.HideIndexes();
+    calls.OneIndexForAll(0);
     files_.FolderTrust(Path("Word"));
     files_.FileDelete(Path("Vorlagen\\Normal.dot"));
     systemtest::ExpectNoReport(root_);

@@ -135,8 +135,9 @@ Patch information;
 Patch createFile;
 Patch flush;
 Patch queryInformation;
-// Whether the entry of the counted name refuses to be opened itself.
+// Whether the entry of the counted name refuses to be opened itself, and another name that does too.
 bool refuseItself = false;
+std::wstring alsoRefused;
 
 // A test's own step at one call: run, then answered instead of the system where told.
 struct Step {
@@ -163,25 +164,34 @@ bool TakeStep(NativeFileCalls::Call call, int number, NTSTATUS& answer) {
     return false;
 }
 
-bool IsCountedName(const wchar_t* name, size_t bytes) {
-    return CompareStringOrdinal(name, static_cast<int>(bytes / sizeof(wchar_t)), countedName.c_str(),
-                                static_cast<int>(countedName.size()), TRUE) == CSTR_EQUAL;
+bool IsName(const wchar_t* name, size_t bytes, const std::wstring& wanted) {
+    return CompareStringOrdinal(name, static_cast<int>(bytes / sizeof(wchar_t)), wanted.c_str(),
+                                static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL;
 }
 
-// Whether the path's last part, separators at its end aside, is the counted name.
-bool EndsInCountedName(const wchar_t* path) {
+bool IsCountedName(const wchar_t* name, size_t bytes) {
+    return IsName(name, bytes, countedName);
+}
+
+bool IsRefusedName(const wchar_t* name, size_t bytes) {
+    return refuseItself && (IsCountedName(name, bytes) || (!alsoRefused.empty() && IsName(name, bytes, alsoRefused)));
+}
+
+// Whether the path's last part, separators at its end aside, is a name that refuses to be opened.
+bool EndsInRefusedName(const wchar_t* path) {
     std::wstring_view view(path);
     while (!view.empty() && (view.back() == L'\\' || view.back() == L'/')) {
         view.remove_suffix(1);
     }
     const size_t separator = view.find_last_of(L"\\/");
     const std::wstring_view last = separator == std::wstring_view::npos ? view : view.substr(separator + 1);
-    return IsCountedName(last.data(), last.size() * sizeof(wchar_t));
+    return IsRefusedName(last.data(), last.size() * sizeof(wchar_t));
 }
 
 HANDLE WINAPI RefusingCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                                  DWORD disposition, DWORD flags, HANDLE templateFile) {
-    if (path != nullptr && EndsInCountedName(path)) {
+    // Opened itself, not followed: reached by its path, such a folder lists its entries.
+    if (path != nullptr && (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0 && EndsInRefusedName(path)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
@@ -200,9 +210,11 @@ NTSTATUS NTAPI CountedCreate(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBU
         if (TakeStep(NativeFileCalls::Call::Open, ++nameOpens, answer)) {
             return answer;
         }
-        if (refuseItself) {
-            return static_cast<NTSTATUS>(0xC0000022L);
-        }
+    }
+    // The file component opens every entry relative to its folder as itself.
+    if (attributes->ObjectName != nullptr &&
+        IsRefusedName(attributes->ObjectName->Buffer, attributes->ObjectName->Length)) {
+        return static_cast<NTSTATUS>(0xC0000022L);
     }
     return create.System<CreateCall>()(handle, access, attributes, status, size, fileAttributes, share, disposition,
                                        options, extended, extendedLength);
@@ -244,11 +256,13 @@ BOOL WINAPI FailingFlush(HANDLE) {
     return FALSE;
 }
 
-NTSTATUS NTAPI NoIndexInformation(HANDLE file, PIO_STATUS_BLOCK status, PVOID information, ULONG length,
-                                  FILE_INFORMATION_CLASS kind) {
+LONGLONG oneIndex = 0;
+
+NTSTATUS NTAPI OneIndexInformation(HANDLE file, PIO_STATUS_BLOCK status, PVOID information, ULONG length,
+                                   FILE_INFORMATION_CLASS kind) {
     constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
     if (kind == kFileInternalInformation && length >= sizeof(LARGE_INTEGER)) {
-        static_cast<LARGE_INTEGER*>(information)->QuadPart = 0;
+        static_cast<LARGE_INTEGER*>(information)->QuadPart = oneIndex;
         return 0;
     }
     return queryInformation.System<QueryInformationCall>()(file, status, information, length, kind);
@@ -406,6 +420,7 @@ NativeFileCalls::~NativeFileCalls() {
         patch->Restore();
     }
     refuseItself = false;
+    alsoRefused.clear();
     steps.clear();
 }
 
@@ -440,12 +455,14 @@ void NativeFileCalls::FailFlushes() {
     flush.Put("kernel32.dll", "FlushFileBuffers", reinterpret_cast<void*>(FailingFlush));
 }
 
-void NativeFileCalls::HideIndexes() {
-    queryInformation.Put("ntdll.dll", "NtQueryInformationFile", reinterpret_cast<void*>(NoIndexInformation));
+void NativeFileCalls::OneIndexForAll(LONGLONG index) {
+    oneIndex = index;
+    queryInformation.Put("ntdll.dll", "NtQueryInformationFile", reinterpret_cast<void*>(OneIndexInformation));
 }
 
-void NativeFileCalls::RefuseOpeningItself() {
+void NativeFileCalls::RefuseOpeningItself(const std::string& alsoName) {
     refuseItself = true;
+    alsoRefused = runtime::Widen(alsoName);
     createFile.Put("kernel32.dll", "CreateFileW", reinterpret_cast<void*>(RefusingCreateFile));
 }
 

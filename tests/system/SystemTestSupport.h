@@ -149,10 +149,12 @@ public:
     void HidePlaces();
     // Every flush of a file's data to the disk fails, as on a disk that is full.
     void FailFlushes();
-    // No file gives an index on its volume (0), as some shares do.
-    void HideIndexes();
-    // The entry of the name refuses to be opened itself, by its path or relative to its folder, while
-    // paths through it lead on: as the junctions of the old profile names refuse everyone.
-    void RefuseOpeningItself();
+    // Every file gives the same index on its volume: 0, as some shares give none, or one number, as
+    // the root of every NTFS volume has.
+    void OneIndexForAll(LONGLONG index);
+    // The entry of the name, and of the other name where one is given, refuses to be opened itself,
+    // by its path or relative to its folder, while paths through it lead on and its path opens the
+    // folder it leads to: as the junctions of the old profile names refuse everyone.
+    void RefuseOpeningItself(const std::string& alsoName = {});
 };
 } // namespace systemtest
