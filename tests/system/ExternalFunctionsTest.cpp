@@ -87,7 +87,7 @@ TEST_F(ExternalFunctionsTest, PathsReachTheSystemAsTheyAre) {
 // Not 0 only where the file was deleted: one that a reader holds goes when the reader lets go; one
 // whose delete the file system refuses as the handle closes stays, though Wine's DeleteFileW
 // answers TRUE for it.
-TEST_F(ExternalFunctionsTest, DeleteFileOfAMissingFileAnswersZero) {
+TEST_F(ExternalFunctionsTest, DeleteFileAnswersNotZeroOnlyWhereTheFileIsGoneOrGoes) {
     EXPECT_EQ(functions_.DeleteFile(folder_.Path() + "missing.ttf"), 0);
     testsupport::WriteFile(folder_.Path() + "there.ttf", "x");
     EXPECT_NE(functions_.DeleteFile(folder_.Path() + "there.ttf"), 0);
