@@ -271,25 +271,36 @@ double InstallCopies(const std::wstring& startFolder, const std::wstring& word, 
     return ms;
 }
 
-// The same files copied by a program that does nothing else, into the same layout.
-double PlainCopies(const std::wstring& startFolder, const std::wstring& target) {
-    RemoveTree(target);
-    const Clock::time_point start = Clock::now();
-    CreateDirectoryW(target.c_str(), nullptr);
-    for (const wchar_t* folder : {L"Tvx", L"STARTUP", L"Tvx\\Uninstall", L"Fonts"}) {
+// The folders of the layout below `target`, `target` itself first.
+void MakeLayout(const std::wstring& target) {
+    for (const wchar_t* folder : {L"", L"Tvx", L"STARTUP", L"Tvx\\Uninstall", L"Fonts"}) {
         CreateDirectoryW((target + folder).c_str(), nullptr);
     }
+}
+
+// The payload copied into the layout below `target` by the plain system call; its folders exist.
+void CopyPayload(const std::wstring& startFolder, const std::wstring& target) {
     for (const Copy& file : Payload()) {
         const std::wstring to = file.target[0] == L'\\' ? target + file.target.substr(1) : target + file.target;
         CopyFileW((startFolder + file.source).c_str(), to.c_str(), FALSE);
     }
+}
+
+// The same files copied by a program that does nothing else, into the same layout.
+double PlainCopies(const std::wstring& startFolder, const std::wstring& target) {
+    RemoveTree(target);
+    const Clock::time_point start = Clock::now();
+    MakeLayout(target);
+    CopyPayload(startFolder, target);
     return MsSince(start);
 }
 
 // The installed layout's files deleted one by one, as the uninstall deletes them: through the
-// program's file component, Word's folder trusted, or through the plain system call.
+// program's file component, the folder trusted as Word's is, or through the plain system call. The
+// files are laid into the same folders again each time: a folder made anew would be another folder
+// than the one trusted, and the component would refuse the deletes below it, quicker than deletes.
 double Deletes(const std::wstring& startFolder, const std::wstring& target, bool plain) {
-    PlainCopies(startFolder, target);
+    CopyPayload(startFolder, target);
     const runtime::FileSystemObject files;
     const Clock::time_point start = Clock::now();
     for (const Copy& file : Payload()) {
@@ -375,6 +386,8 @@ int wmain(int argc, wchar_t** argv) {
 
     std::vector<double> deleteMs;
     std::vector<double> plainDeleteMs;
+    // Trusted once it exists, and kept: the deletes work in the folder that was trusted.
+    MakeLayout(scratch + L"Deletes\\");
     runtime::FileSystemObject::TrustFolder(Narrow(scratch + L"Deletes\\"));
     for (int i = 0; i < repetitions; ++i) {
         deleteMs.push_back(Deletes(startFolder, scratch + L"Deletes\\", false));
