@@ -5,9 +5,15 @@
 // their ratios. And the uninstall's deletes of those files (the fonts among them) through the
 // program's file component, each checked to be gone, against a plain delete of the same files.
 //
+// Every operation it times is checked to have done its work: a figure of refusals or of files that
+// never landed would be quicker and tell nothing. The first one that failed ends the benchmark with
+// one line naming it, its path and its error code, and exit code 1; the registry values it changed
+// are put back and its scratch folder goes, as after a run that passed.
+//
 // Usage: benchmark.exe [repetitions]
 
 #include "runtime/FileSystemObject.h"
+#include "runtime/Handle.h"
 #include "runtime/Text.h"
 #include "setup/Tvx_UFSetup.h"
 
@@ -29,6 +35,24 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const wchar_t* kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const wchar_t* kWord11 = L"Software\\Microsoft\\Office\\11.0";
+
+// The first operation that did not do its work.
+struct Failure {
+    std::string line;
+};
+
+// Stops the benchmark unless the operation answered NO_ERROR.
+void Check(DWORD error, const char* what, const std::wstring& path) {
+    if (error != NO_ERROR) {
+        throw Failure{std::string("benchmark stopped: ") + what + " \"" + Narrow(path) + "\": error " +
+                      std::to_string(error)};
+    }
+}
+
+// The answer of a call that returns FALSE when it fails, as an error code.
+DWORD Answer(BOOL done) {
+    return done ? NO_ERROR : GetLastError();
+}
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -69,12 +93,10 @@ void RemoveTree(const std::wstring& folder) {
 }
 
 void CopyTree(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
+    Check(Answer(CreateDirectoryW(to.c_str(), nullptr)), "CreateDirectoryW", to);
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((from + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return;
-    }
+    runtime::FindHandle search(FindFirstFileW((from + L"*").c_str(), &found));
+    Check(search ? NO_ERROR : GetLastError(), "FindFirstFileW", from);
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") {
@@ -83,10 +105,9 @@ void CopyTree(const std::wstring& from, const std::wstring& to) {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             CopyTree(from + name + L"\\", to + name + L"\\");
         } else {
-            CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE);
+            Check(Answer(CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE)), "CopyFileW", to + name);
         }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
 }
 
 void SetString(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
@@ -167,54 +188,75 @@ bool WizardReady(HWND window) {
     return list != nullptr && SendMessageW(list, LB_GETCOUNT, 0, 0) > 0;
 }
 
-struct Run {
-    HANDLE process = nullptr;
-    DWORD id = 0;
-    HWND window = nullptr;
-    double ms = -1;
+// A program started for the benchmark. It is ended with every process it started when the object
+// goes, also where a failure unwinds: no window program outlives the benchmark.
+class Run {
+public:
+    // The clock runs from just before the start.
+    Run(const std::wstring& program, const std::wstring& folder) : program_(program) {
+        std::wstring line = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        start_ = Clock::now();
+        Check(Answer(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                                    &started)),
+              "CreateProcessW", program);
+        CloseHandle(started.hThread);
+        process_.reset(started.hProcess);
+        id_ = started.dwProcessId;
+    }
+    ~Run() { End(); }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    // Polls until the program's window is shown (the wizard's with its list filled); the time since
+    // the start.
+    double UntilReady(bool wizard) {
+        double ms = -1;
+        while (ms < 0 && MsSince(start_) < 30000) {
+            HWND window = ShownWindowOf(id_);
+            if (window != nullptr && (!wizard || WizardReady(window))) {
+                ms = MsSince(start_);
+                window_ = window;
+            } else {
+                Sleep(1);
+            }
+        }
+        Check(ms >= 0 ? NO_ERROR : ERROR_TIMEOUT, "start until ready", program_);
+        return ms;
+    }
+
+    HWND Window() const { return window_; }
+    HANDLE Process() const { return process_.get(); }
+
+    void End() {
+        if (process_) {
+            EndWithChildren(process_.get(), id_);
+            process_.reset();
+        }
+    }
+
+private:
+    std::wstring program_;
+    Clock::time_point start_;
+    runtime::KernelHandle process_;
+    DWORD id_ = 0;
+    HWND window_ = nullptr;
 };
 
 // Starts a program and polls until its window is ready; the time from just before the start.
-Run StartUntilReady(const std::wstring& program, const std::wstring& folder, bool wizard) {
-    Run run;
-    std::wstring line = L"\"" + program + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    const Clock::time_point start = Clock::now();
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &started)) {
-        std::printf("cannot start %s\n", Narrow(program).c_str());
-        return run;
-    }
-    CloseHandle(started.hThread);
-    run.process = started.hProcess;
-    run.id = started.dwProcessId;
-    while (MsSince(start) < 30000) {
-        HWND window = ShownWindowOf(run.id);
-        if (window != nullptr && (!wizard || WizardReady(window))) {
-            run.ms = MsSince(start);
-            run.window = window;
-            break;
-        }
-        Sleep(1);
-    }
-    return run;
+double StartUntilReady(const std::wstring& program, const std::wstring& folder, bool wizard) {
+    Run run(program, folder);
+    return run.UntilReady(wizard);
 }
 
-void Finish(Run& run) {
-    if (run.process != nullptr) {
-        EndWithChildren(run.process, run.id);
-        CloseHandle(run.process);
-        run.process = nullptr;
-    }
-}
-
-// The files an install copies, relative to the start folder, with where they go relative to the
-// Word program folder ("" for the Fonts folder).
+// The files an install copies, relative to the start folder, with where they go: relative to the
+// Word program folder, or into the Fonts folder.
 struct Copy {
     std::wstring source;
     std::wstring target;
+    bool font = false;
 };
 
 std::vector<Copy> Payload() {
@@ -231,9 +273,68 @@ std::vector<Copy> Payload() {
                                 L"MATH2M__.TTF", L"MATH2MB_.TTF", L"MATH3___.TTF", L"MATH3B__.TTF", L"math3m__.ttf",
                                 L"math3mb_.ttf", L"MATH4___.TTF", L"MATH4B__.TTF", L"MATH4M__.TTF", L"MATH4MB_.TTF",
                                 L"MATH5___.TTF", L"MATH5B__.TTF", L"MATH5M__.TTF", L"MATH5MB_.TTF", L"TvxSymb.ttf"}) {
-        files.push_back({std::wstring(L"Fonts\\") + font, std::wstring(L"\\Fonts\\") + font});
+        files.push_back({std::wstring(L"Fonts\\") + font, font, true});
     }
     return files;
+}
+
+// Where the payload lands: Word's program folder and the Fonts folder.
+struct Layout {
+    std::wstring word;
+    std::wstring fonts;
+
+    std::wstring Of(const Copy& file) const { return (file.font ? fonts : word) + file.target; }
+};
+
+// The layout of the plain copies and the deletes: the Fonts folder beside Word's folders.
+Layout Below(const std::wstring& target) {
+    return {target, target + L"Fonts\\"};
+}
+
+// The file's bytes, read whole; the error code of the open or the read.
+DWORD Read(const std::wstring& path, std::string& bytes) {
+    runtime::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return GetLastError();
+    }
+    char chunk[65536];
+    DWORD read = 0;
+    do {
+        if (!ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) {
+            return GetLastError();
+        }
+        bytes.append(chunk, read);
+    } while (read > 0);
+    return NO_ERROR;
+}
+
+// NO_ERROR when nothing is left under the name. Wine's DeleteFileW answers TRUE for a file whose
+// delete the Unix side refused (an immutable one), and the file stays: only its absence tells.
+DWORD Gone(const std::wstring& path) {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return ERROR_FILE_EXISTS;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? NO_ERROR : error;
+}
+
+// After an install every payload file is in its place with the delivered bytes; after the deletes
+// none is left.
+void CheckPayload(const std::wstring& startFolder, const Layout& layout, bool installed) {
+    for (const Copy& file : Payload()) {
+        const std::wstring path = layout.Of(file);
+        if (installed) {
+            std::string delivered;
+            std::string copied;
+            Check(Read(startFolder + file.source, delivered), "read of the delivered file", startFolder + file.source);
+            Check(Read(path, copied), "install's copy", path);
+            Check(copied == delivered ? NO_ERROR : ERROR_INVALID_DATA, "install's copy differs from the delivered file",
+                  path);
+        } else {
+            Check(Gone(path), "deleted file still there", path);
+        }
+    }
 }
 
 // The time an install takes from "Weiter >" until its last font is in the Fonts folder.
@@ -241,18 +342,16 @@ double InstallCopies(const std::wstring& startFolder, const std::wstring& word, 
                      const std::wstring& standins) {
     RemoveTree(word);
     RemoveTree(fonts);
-    CreateDirectoryW(word.c_str(), nullptr);
-    CreateDirectoryW(fonts.c_str(), nullptr);
-    CopyFileW((standins + L"winword.exe").c_str(), (word + L"winword.exe").c_str(), FALSE);
-    Run run = StartUntilReady(startFolder + L"TvxSetup.exe", startFolder, true);
-    if (run.window == nullptr) {
-        Finish(run);
-        return -1;
-    }
+    Check(Answer(CreateDirectoryW(word.c_str(), nullptr)), "CreateDirectoryW", word);
+    Check(Answer(CreateDirectoryW(fonts.c_str(), nullptr)), "CreateDirectoryW", fonts);
+    Check(Answer(CopyFileW((standins + L"winword.exe").c_str(), (word + L"winword.exe").c_str(), FALSE)), "CopyFileW",
+          word + L"winword.exe");
+    Run run(startFolder + L"TvxSetup.exe", startFolder);
+    run.UntilReady(true);
     const std::wstring lastFont = fonts + L"TvxSymb.ttf";
     WIN32_FILE_ATTRIBUTE_DATA delivered{};
     GetFileAttributesExW((startFolder + L"Fonts\\TvxSymb.ttf").c_str(), GetFileExInfoStandard, &delivered);
-    HWND weiter = GetDlgItem(run.window, Tvx_UFSetup::kIdWeiter);
+    HWND weiter = GetDlgItem(run.Window(), Tvx_UFSetup::kIdWeiter);
     const Clock::time_point start = Clock::now();
     PostMessageW(weiter, BM_CLICK, 0, 0);
     double ms = -1;
@@ -266,41 +365,60 @@ double InstallCopies(const std::wstring& startFolder, const std::wstring& word, 
         Sleep(1);
     }
     // The Fonts view's pauses and Word's start follow; then the program ends.
-    WaitForSingleObject(run.process, 10000);
-    Finish(run);
+    WaitForSingleObject(run.Process(), 10000);
+    run.End();
+    // A file that did not land names the failed copy better than the wait for the last font does.
+    CheckPayload(startFolder, {word, fonts}, true);
+    Check(ms >= 0 ? NO_ERROR : ERROR_TIMEOUT, "install until the last font", lastFont);
     return ms;
+}
+
+// The folders of the layout below `target`, `target` itself first.
+void MakeLayout(const std::wstring& target) {
+    for (const wchar_t* folder : {L"", L"Tvx", L"STARTUP", L"Tvx\\Uninstall", L"Fonts"}) {
+        const std::wstring made = target + folder;
+        Check(Answer(CreateDirectoryW(made.c_str(), nullptr)), "CreateDirectoryW", made);
+    }
+}
+
+// The payload copied into the layout below `target` by the plain system call; its folders exist.
+void CopyPayload(const std::wstring& startFolder, const std::wstring& target) {
+    const Layout layout = Below(target);
+    for (const Copy& file : Payload()) {
+        const std::wstring to = layout.Of(file);
+        Check(Answer(CopyFileW((startFolder + file.source).c_str(), to.c_str(), FALSE)), "CopyFileW", to);
+    }
 }
 
 // The same files copied by a program that does nothing else, into the same layout.
 double PlainCopies(const std::wstring& startFolder, const std::wstring& target) {
     RemoveTree(target);
     const Clock::time_point start = Clock::now();
-    CreateDirectoryW(target.c_str(), nullptr);
-    for (const wchar_t* folder : {L"Tvx", L"STARTUP", L"Tvx\\Uninstall", L"Fonts"}) {
-        CreateDirectoryW((target + folder).c_str(), nullptr);
-    }
-    for (const Copy& file : Payload()) {
-        const std::wstring to = file.target[0] == L'\\' ? target + file.target.substr(1) : target + file.target;
-        CopyFileW((startFolder + file.source).c_str(), to.c_str(), FALSE);
-    }
+    MakeLayout(target);
+    CopyPayload(startFolder, target);
     return MsSince(start);
 }
 
 // The installed layout's files deleted one by one, as the uninstall deletes them: through the
-// program's file component, Word's folder trusted, or through the plain system call.
+// program's file component, the folder trusted as Word's is, or through the plain system call. The
+// files are laid into the same folders again each time: a folder made anew would be another folder
+// than the one trusted, and the component would refuse the deletes below it, quicker than deletes.
 double Deletes(const std::wstring& startFolder, const std::wstring& target, bool plain) {
-    PlainCopies(startFolder, target);
+    CopyPayload(startFolder, target);
+    const Layout layout = Below(target);
     const runtime::FileSystemObject files;
     const Clock::time_point start = Clock::now();
     for (const Copy& file : Payload()) {
-        const std::wstring path = file.target[0] == L'\\' ? target + file.target.substr(1) : target + file.target;
+        const std::wstring path = layout.Of(file);
         if (plain) {
-            DeleteFileW(path.c_str());
+            Check(Answer(DeleteFileW(path.c_str())), "DeleteFileW", path);
         } else {
-            files.TryDeleteFiles(Narrow(path));
+            Check(files.TryDeleteFiles(Narrow(path)), "TryDeleteFiles", path);
         }
     }
-    return MsSince(start);
+    const double ms = MsSince(start);
+    CheckPayload(startFolder, layout, false);
+    return ms;
 }
 
 std::string List(const std::vector<double>& values) {
@@ -320,65 +438,82 @@ std::string WineVersion() {
     return version != nullptr ? std::string("Wine ") + version() : "Windows";
 }
 
+struct Figures {
+    std::vector<double> wizard;
+    std::vector<double> bare;
+    std::vector<double> install;
+    std::vector<double> plain;
+    std::vector<double> deletes;
+    std::vector<double> plainDeletes;
+};
+
+// Every figure, in the scratch folder with the registry pointing there; a failed operation is
+// thrown as Failure.
+Figures Measure(int repetitions, const std::wstring& scratch, const std::wstring& bin) {
+    const std::wstring standins = bin + L"standins\\";
+    const std::wstring startFolder = scratch + L"Setup\\";
+    const std::wstring word = scratch + L"Office 11\\";
+    const std::wstring fonts = scratch + L"Fonts\\";
+    const std::wstring deletes = scratch + L"Deletes\\";
+    Check(Answer(CreateDirectoryW(scratch.c_str(), nullptr)), "CreateDirectoryW", scratch);
+    CopyTree(bin + L"..\\sample\\", startFolder);
+    Check(Answer(CreateDirectoryW(word.c_str(), nullptr)), "CreateDirectoryW", word);
+
+    // One Word 2003 for the list, the Fonts folder in the scratch folder; put back afterwards.
+    SetString(L"Software\\Microsoft\\Office\\11.0\\Word\\Options", L"PROGRAMDIR", word);
+    SetString(kShellFolders, L"Fonts", fonts.substr(0, fonts.size() - 1));
+
+    Figures figures;
+    // A first start of each, not counted: the first start after a build reads the files from disk.
+    StartUntilReady(startFolder + L"TvxSetup.exe", scratch, true);
+    StartUntilReady(standins + L"barewindow.exe", scratch, false);
+    for (int i = 0; i < repetitions; ++i) {
+        figures.wizard.push_back(StartUntilReady(startFolder + L"TvxSetup.exe", scratch, true));
+        figures.bare.push_back(StartUntilReady(standins + L"barewindow.exe", scratch, false));
+    }
+
+    InstallCopies(startFolder, word, fonts, standins);
+    for (int i = 0; i < repetitions; ++i) {
+        figures.install.push_back(InstallCopies(startFolder, word, fonts, standins));
+        figures.plain.push_back(PlainCopies(startFolder, scratch + L"Plain\\"));
+    }
+
+    // Trusted once it exists, and kept: the deletes work in the folder that was trusted.
+    MakeLayout(deletes);
+    runtime::FileSystemObject::TrustFolder(Narrow(deletes));
+    for (int i = 0; i < repetitions; ++i) {
+        figures.deletes.push_back(Deletes(startFolder, deletes, false));
+        figures.plainDeletes.push_back(Deletes(startFolder, deletes, true));
+    }
+    return figures;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const int repetitions = argc > 1 ? std::max(1, _wtoi(argv[1])) : 7;
     const std::wstring bin = OwnFolder() + L"..\\";
-    const std::wstring sample = bin + L"..\\sample\\";
-    const std::wstring standins = bin + L"standins\\";
 
     wchar_t tempBase[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, tempBase);
     const std::wstring scratch =
         std::wstring(tempBase) + L"tvx-benchmark-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    const std::wstring startFolder = scratch + L"Setup\\";
-    const std::wstring word = scratch + L"Office 11\\";
-    const std::wstring fonts = scratch + L"Fonts\\";
-    CreateDirectoryW(scratch.c_str(), nullptr);
-    CopyTree(sample, startFolder);
-    CreateDirectoryW(word.c_str(), nullptr);
+    // Wine hands process ids out again: what an ended run of the same id left goes first.
+    RemoveTree(scratch);
 
-    // One Word 2003 for the list, the Fonts folder in the scratch folder; put back afterwards.
     wchar_t savedFonts[MAX_PATH] = {};
     DWORD savedSize = sizeof savedFonts;
     const bool hadFonts = RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Fonts", RRF_RT_REG_SZ, nullptr, savedFonts,
                                        &savedSize) == ERROR_SUCCESS;
     RegDeleteTreeW(HKEY_CURRENT_USER, kWord11);
-    SetString(L"Software\\Microsoft\\Office\\11.0\\Word\\Options", L"PROGRAMDIR", word);
-    SetString(kShellFolders, L"Fonts", fonts.substr(0, fonts.size() - 1));
 
-    // A first start of each, not counted: the first start after a build reads the files from disk.
-    for (bool wizard : {true, false}) {
-        Run warm =
-            StartUntilReady(wizard ? startFolder + L"TvxSetup.exe" : standins + L"barewindow.exe", scratch, wizard);
-        Finish(warm);
-    }
-    std::vector<double> wizardMs;
-    std::vector<double> bareMs;
-    for (int i = 0; i < repetitions; ++i) {
-        Run wizard = StartUntilReady(startFolder + L"TvxSetup.exe", scratch, true);
-        wizardMs.push_back(wizard.ms);
-        Finish(wizard);
-        Run bare = StartUntilReady(standins + L"barewindow.exe", scratch, false);
-        bareMs.push_back(bare.ms);
-        Finish(bare);
-    }
-
-    std::vector<double> installMs;
-    std::vector<double> plainMs;
-    InstallCopies(startFolder, word, fonts, standins);
-    for (int i = 0; i < repetitions; ++i) {
-        installMs.push_back(InstallCopies(startFolder, word, fonts, standins));
-        plainMs.push_back(PlainCopies(startFolder, scratch + L"Plain\\"));
-    }
-
-    std::vector<double> deleteMs;
-    std::vector<double> plainDeleteMs;
-    runtime::FileSystemObject::TrustFolder(Narrow(scratch + L"Deletes\\"));
-    for (int i = 0; i < repetitions; ++i) {
-        deleteMs.push_back(Deletes(startFolder, scratch + L"Deletes\\", false));
-        plainDeleteMs.push_back(Deletes(startFolder, scratch + L"Deletes\\", true));
+    Figures figures;
+    int exitCode = 0;
+    try {
+        figures = Measure(repetitions, scratch, bin);
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "%s\n", failure.line.c_str());
+        exitCode = 1;
     }
 
     RegDeleteTreeW(HKEY_CURRENT_USER, kWord11);
@@ -394,13 +529,17 @@ int wmain(int argc, wchar_t** argv) {
         RegCloseKey(key);
     }
     RemoveTree(scratch);
+    if (exitCode != 0) {
+        return exitCode;
+    }
 
-    const double wizardMedian = Median(wizardMs);
-    const double bareMedian = Median(bareMs);
-    const double installMedian = Median(installMs);
-    const double plainMedian = Median(plainMs);
-    std::printf("%s, %d repetitions each, medians in ms (-1: not reached within 30 s)\n", WineVersion().c_str(),
-                repetitions);
+    const double wizardMedian = Median(figures.wizard);
+    const double bareMedian = Median(figures.bare);
+    const double installMedian = Median(figures.install);
+    const double plainMedian = Median(figures.plain);
+    const double deleteMedian = Median(figures.deletes);
+    const double plainDeleteMedian = Median(figures.plainDeletes);
+    std::printf("%s, %d repetitions each, medians in ms\n", WineVersion().c_str(), repetitions);
     std::printf("Start until ready   TvxSetup.exe (window shown, list filled) %8.1f   bare window program %8.1f"
                 "   ratio %.2f (bar 1.5)\n",
                 wizardMedian, bareMedian, wizardMedian / bareMedian);
@@ -409,10 +548,10 @@ int wmain(int argc, wchar_t** argv) {
                 Payload().size(), installMedian, plainMedian, installMedian / plainMedian);
     std::printf("Deletes of %zu files uninstall's (file component)          %8.1f   plain delete        %8.1f"
                 "   ratio %.2f\n",
-                Payload().size(), Median(deleteMs), Median(plainDeleteMs), Median(deleteMs) / Median(plainDeleteMs));
+                Payload().size(), deleteMedian, plainDeleteMedian, deleteMedian / plainDeleteMedian);
     std::printf("Each run:\n  TvxSetup.exe start  %s\n  bare window start   %s\n  install copies      %s\n"
                 "  plain copies        %s\n  component deletes   %s\n  plain deletes       %s\n",
-                List(wizardMs).c_str(), List(bareMs).c_str(), List(installMs).c_str(), List(plainMs).c_str(),
-                List(deleteMs).c_str(), List(plainDeleteMs).c_str());
+                List(figures.wizard).c_str(), List(figures.bare).c_str(), List(figures.install).c_str(),
+                List(figures.plain).c_str(), List(figures.deletes).c_str(), List(figures.plainDeletes).c_str());
     return 0;
 }
