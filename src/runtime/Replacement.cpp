@@ -39,8 +39,8 @@ bool IsTemporaryName(const std::wstring& name) {
 // holder that does not share delete refuses the first step. Only the program's own file goes aside
 // under a temporary file's name, for the next run's sweep should it stay; a user's file gets one
 // that the sweep leaves alone. Where the old file cannot have its name back (another file took it
-// meanwhile), it stays where it went, unmarked, and `left` names it; so it does where it cannot be
-// deleted once the new file has its name.
+// meanwhile), it stays where it went, unmarked, and `left` names it; so does a user's file that
+// cannot be deleted once the new file has its name.
 DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::wstring& leaf, Replace replace,
                    std::wstring& left) {
     FileEntry old;
@@ -72,8 +72,11 @@ DWORD ReplaceAside(const FileEntry& file, const FileEntry& folder, const std::ws
         return error;
     }
     // On close: the holders go on reading it. Where the delete is refused, the new file is in place
-    // all the same, and the old one stays under the other name, which `left` names.
-    if (old.Delete(folder, aside, Deletion::OnClose) != NO_ERROR) {
+    // all the same. A user's file stays under the other name, which `left` names. The program's own
+    // file is refused while it runs (the tutorial started, a second stage still running in the
+    // relaunch folder, a setup replacing the very file it runs from): it stays under its temporary
+    // name until a later run's sweep removes it, and the copy is done.
+    if (old.Delete(folder, aside, Deletion::OnClose) != NO_ERROR && replace != Replace::Delivered) {
         left = aside;
     }
     return NO_ERROR;

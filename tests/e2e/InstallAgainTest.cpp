@@ -317,6 +317,38 @@ TEST(InstallAgain, UpdateReplacesATemplateThatAnotherProgramReads) {
     EXPECT_EQ(FolderEntries(startup), std::vector<std::string>{"Tvx.dot"});
 }
 
+// The installed tutorial runs while the update replaces it: a running program's file can be
+// renamed but not deleted. The new tutorial takes its name without a message, and the old one stays
+// under one temporary file's name beside it, where a later run's sweep finds it.
+TEST(InstallAgain, UpdateReplacesTheRunningTutorial) {
+    InstallTraces traces;
+    Sandbox sandbox;
+    const std::string word = sandbox.AddWord(11, kWordFolder, false);
+    PlaceWordStandin(word);
+    FillFonts(sandbox);
+    const std::string delivered = sandbox.StartFolder() + "Docs\\TvxTutorial.exe";
+    ASSERT_TRUE(CopyFileW(runtime::Widen(testsupport::StandinPath("barewindow.exe")).c_str(),
+                          runtime::Widen(delivered).c_str(), FALSE));
+    ASSERT_NO_FATAL_FAILURE(RunWithoutAMessage(sandbox, Tvx_UFSetup::kIdOptionInstall, 1));
+    const std::string folder = word + "Tvx\\";
+    const std::string oldTutorial = ReadFile(folder + "TvxTutorial.exe");
+    ASSERT_EQ(oldTutorial, ReadFile(delivered));
+    Process tutorial(folder + "TvxTutorial.exe", "\"" + folder + "TvxTutorial.exe\"", sandbox);
+    ASSERT_TRUE(Eventually([&] { return !TopLevelWindowsOf(tutorial.Id()).empty(); }));
+
+    // The newer media: another program as the tutorial.
+    ASSERT_TRUE(CopyFileW(runtime::Widen(testsupport::StandinPath("showdialog.exe")).c_str(),
+                          runtime::Widen(delivered).c_str(), FALSE));
+    ASSERT_NE(ReadFile(delivered), oldTutorial);
+    ASSERT_NO_FATAL_FAILURE(RunWithoutAMessage(sandbox, Tvx_UFSetup::kIdOptionUpdate, 2));
+    EXPECT_EQ(ReadFile(folder + "TvxTutorial.exe"), ReadFile(delivered));
+    EXPECT_TRUE(tutorial.Running());
+    const std::vector<std::string> aside = TemporaryFilesIn(folder);
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(ReadFile(folder + aside[0]), oldTutorial);
+    EndProcessById(tutorial.Id());
+}
+
 // The setup ended by force while it copies a big template: its half-written copy goes with the
 // process, the old template stays whole, and the next update puts the new one in its place with
 // nothing beside it.

@@ -516,6 +516,13 @@ class DocumentsThatCannotGo : public UninstallRoad, public testing::WithParamInt
 
 TEST_P(DocumentsThatCannotGo, AreReportedBeforeTheClosingMessage) {
     FillFonts(sandbox_);
+    // Running: the tutorial is a real program, started from the installed file, which a running
+    // program's file keeps from being deleted; the other documents are held as in "InUse".
+    const bool running = GetParam() == std::string("Running");
+    if (running) {
+        ASSERT_TRUE(CopyFileW(runtime::Widen(testsupport::StandinPath("barewindow.exe")).c_str(),
+                              runtime::Widen(sandbox_.StartFolder() + "Docs\\TvxTutorial.exe").c_str(), FALSE));
+    }
     ASSERT_NO_FATAL_FAILURE(Install());
     HWND wizard = nullptr;
     std::unique_ptr<Process> second = StartUninstall(wizard);
@@ -523,8 +530,12 @@ TEST_P(DocumentsThatCannotGo, AreReportedBeforeTheClosingMessage) {
     const std::vector<std::string> documents{"Keyboard.doc", "QuickGuide.doc", "TvxTutorial.exe"};
     std::vector<runtime::FileHandle> held;
     std::vector<std::unique_ptr<testsupport::Immutable>> immutable;
+    std::unique_ptr<Process> tutorial;
     for (const std::string& name : documents) {
-        if (GetParam() == std::string("InUse")) {
+        if (running && name == "TvxTutorial.exe") {
+            tutorial = std::make_unique<Process>(installDir_ + name, "\"" + installDir_ + name + "\"", sandbox_);
+            ASSERT_TRUE(Eventually([&] { return !TopLevelWindowsOf(tutorial->Id()).empty(); }));
+        } else if (GetParam() != std::string("Immutable")) {
             held.emplace_back(CreateFileW(runtime::Widen(installDir_ + name).c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_TRUE(held.back()) << name;
@@ -562,7 +573,7 @@ TEST_P(DocumentsThatCannotGo, AreReportedBeforeTheClosingMessage) {
     EXPECT_EQ(testsupport::ReadFile(templates_ + "Normal.dot"), "Normal.dot as it was before the install");
 }
 
-INSTANTIATE_TEST_SUITE_P(UninstallRoad, DocumentsThatCannotGo, testing::Values("InUse", "Immutable"));
+INSTANTIATE_TEST_SUITE_P(UninstallRoad, DocumentsThatCannotGo, testing::Values("InUse", "Immutable", "Running"));
 
 // Another program closing the fonts question answers it as its close box does, "Ja": the window
 // stays, and the dialogs after it show as usual.
