@@ -52,7 +52,6 @@ std::map<std::string, RawValue> RegistryState() {
     return state;
 }
 
-// The temporary files of copies under way in a folder: "~tvx", sixteen hex digits, ".tmp".
 // A run of the setup with the option it preselects, which ends without a message and starts Word,
 // its start counted among those of the sandbox so far.
 void RunWithoutAMessage(Sandbox& sandbox, int option, size_t wordStarts) {
@@ -66,6 +65,7 @@ void RunWithoutAMessage(Sandbox& sandbox, int option, size_t wordStarts) {
     EXPECT_TRUE(Eventually([&] { return WordStarts(sandbox).size() == wordStarts; }));
 }
 
+// The temporary files of copies under way in a folder: "~tvx", sixteen hex digits, ".tmp".
 std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
     std::vector<std::string> found;
     for (const std::string& name : FolderEntries(folder)) {

@@ -86,8 +86,6 @@ void EndChildrenOf(const Process& parent);
 // Ends one process and waits for its end; nothing when it is gone already.
 void EndProcessById(DWORD processId);
 
-// Every top-level window of a process, shown or not; the first one is enough to know that the
-
 // The wizard once its start-up is over: the window comes up early, when the start-up brings it
 // to the front, and the focus goes to "Weiter >" last. Null when that did not happen in time.
 HWND WaitForReadyWizard(DWORD processId, std::chrono::milliseconds limit = 30s);
