@@ -25,8 +25,8 @@ public:
     static constexpr ACCESS_MASK kDeleteAccess = DELETE | FILE_READ_ATTRIBUTES;
     // What a folder is opened with to be listed and worked in.
     static constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
-    // The file component's own opens keep no one else from anything: another program's reader,
-    // writer or delete is told by the system's answers, not shut out.
+    // What the file component's opens of folders and of entries it only looks at share: everything,
+    // so that they keep no other program from its work.
     static constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
     struct Listed {

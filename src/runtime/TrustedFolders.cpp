@@ -78,10 +78,10 @@ struct Trusted {
 // needs), and the identity, asked once, where the index matches or either has none. The index
 // alone never decides: every NTFS volume's root has the same one, and so has a folder on another
 // volume now and then.
-class Asked {
+class Candidate {
 public:
-    Asked(HANDLE folder, LONGLONG index) : folder_(folder), index_(index) {}
-    explicit Asked(HANDLE folder) : Asked(folder, FileEntry::IndexOf(folder)) {}
+    Candidate(HANDLE folder, LONGLONG index) : folder_(folder), index_(index) {}
+    explicit Candidate(HANDLE folder) : Candidate(folder, FileEntry::IndexOf(folder)) {}
 
     bool Is(const Trusted& trusted) {
         if (!trusted.known || (trusted.index != 0 && index_ != 0 && trusted.index != index_)) {
@@ -139,9 +139,9 @@ bool RootLiesInside(wchar_t letter) {
         if (!folder) {
             break;
         }
-        Asked asked(folder.get(), parent);
+        Candidate candidate(folder.get(), parent);
         for (const Trusted& trusted : List()) {
-            if (asked.Is(trusted)) {
+            if (candidate.Is(trusted)) {
                 drive = Drive::Inside;
                 return true;
             }
@@ -187,14 +187,14 @@ size_t TrustedFolders::SpelledIn(const std::wstring& path) {
 // folder or link leads elsewhere; a folder that was not there to be known when it was trusted is
 // taken as it is.
 bool TrustedFolders::StillAt(const std::wstring& spelled, HANDLE folder) {
-    Asked asked(folder);
+    Candidate candidate(folder);
     bool unknown = false;
     bool known = false;
     for (const Trusted& trusted : List()) {
         if (!SameName(trusted.path, spelled)) {
             continue;
         }
-        if (asked.Is(trusted)) {
+        if (candidate.Is(trusted)) {
             return true;
         }
         unknown = unknown || !trusted.known;
@@ -213,9 +213,9 @@ bool TrustedFolders::AnyKnown() {
 }
 
 bool TrustedFolders::Holds(HANDLE folder) {
-    Asked asked(folder);
+    Candidate candidate(folder);
     for (const Trusted& trusted : List()) {
-        if (asked.Is(trusted)) {
+        if (candidate.Is(trusted)) {
             return true;
         }
     }
