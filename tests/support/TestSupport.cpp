@@ -210,6 +210,17 @@ WineDrive::WineDrive(const std::string& folder) {
         }
     }
     EXPECT_FALSE(root_.empty()) << "no drive letter for " << folder;
+    // Wine's file calls read the drives anew once a second: until then the folder's final path
+    // names another drive, and the test would not see the new one.
+    const auto named = [&] {
+        const runtime::FileHandle opened(CreateFileW(Widen(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        wchar_t place[MAX_PATH] = {};
+        return opened && GetFinalPathNameByHandleW(opened.get(), place, MAX_PATH, FILE_NAME_NORMALIZED) != 0 &&
+               Narrow(place).substr(0, 7) == "\\\\?\\" + root_;
+    };
+    EXPECT_TRUE(root_.empty() || WaitFor(named, std::chrono::seconds(5))) << root_ << " for " << folder;
 }
 
 WineDrive::~WineDrive() {

@@ -182,13 +182,13 @@ TEST_F(FileSystemReportTest, BelowATrustedFolderNothingGoesThroughALink) {
     // Nor is one swapped for another folder of the same index, as the roots of two volumes have: a
     // TEMP on "R:\\" after the letter was given to another disk.
     Folder("Temp");
-    files_.FolderTrust(Path("Temp"));
-    ASSERT_TRUE(MoveFileW(runtime::Widen(Path("Temp")).c_str(), runtime::Widen(Path("Temp alt")).c_str()));
-    Folder("Temp");
-    Write("Temp\\Brief.doc", "the user's letter");
     {
         systemtest::NativeFileCalls calls("Brief.doc");
         calls.OneIndexForAll(5);
+        files_.FolderTrust(Path("Temp"));
+        ASSERT_TRUE(MoveFileW(runtime::Widen(Path("Temp")).c_str(), runtime::Widen(Path("Temp alt")).c_str()));
+        Folder("Temp");
+        Write("Temp\\Brief.doc", "the user's letter");
         systemtest::ReportAnswerer report;
         files_.FileDelete(Path("Temp\\Brief.doc"));
         report.Check(root_, 75, "Fehler beim Zugriff auf Pfad/Datei",
