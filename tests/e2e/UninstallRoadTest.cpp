@@ -319,6 +319,7 @@ TEST_F(UninstallRoad, FromTheListOfInstalledProgramsRemovesWhatTheInstallLeft) {
 // Two fonts whose delete the file system refuses only as the handle that marked them closes (Wine
 // answers every step as done): each is retried, then named in a report; the other fonts go.
 TEST_F(UninstallRoad, FontsThatCannotGoAreNamed) {
+    TVX_SKIP_WITHOUT_IMMUTABLE_FILES();
     ASSERT_NO_FATAL_FAILURE(Install());
     const std::vector<std::string> fixedFonts{FontNames()[2], FontNames()[9]};
     std::vector<std::unique_ptr<testsupport::Immutable>> fixed;
@@ -515,6 +516,9 @@ TEST_F(UninstallRoad, CopyInTheUninstallFolderCannotRemoveItself) {
 class DocumentsThatCannotGo : public UninstallRoad, public testing::WithParamInterface<const char*> {};
 
 TEST_P(DocumentsThatCannotGo, AreReportedBeforeTheClosingMessage) {
+    if (GetParam() == std::string("Immutable")) {
+        TVX_SKIP_WITHOUT_IMMUTABLE_FILES();
+    }
     FillFonts(sandbox_);
     // Running: the tutorial is a real program, started from the installed file, which a running
     // program's file keeps from being deleted; the other documents are held as in "InUse".

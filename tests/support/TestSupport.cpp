@@ -196,6 +196,34 @@ Immutable::~Immutable() {
     EXPECT_EQ(RunUnix("chattr -i", {path_}), 0) << path_;
 }
 
+const std::string& WhyNoImmutableFiles() {
+    static const std::string whyNot = [] {
+        wchar_t base[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH + 1, base);
+        const std::string probe = Narrow(base) + "tvx-immutable-" + std::to_string(GetCurrentProcessId());
+        const std::string said = probe + ".said";
+        WriteFile(probe, "probe");
+        // The flag comes off at once: a probe that stayed immutable would outlive the run. chattr's
+        // complaint goes to a file of its own; RunUnix hands the paths once more to the last word.
+        const int code =
+            RunUnix("chattr +i -- \\\"$1\\\" 2>\\\"$2\\\" && /bin/chattr -i -- \\\"$1\\\" && true", {probe, said});
+        std::string reason;
+        if (code != 0) {
+            reason = FileExists(said) ? ReadFile(said) : std::string();
+            while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
+                reason.pop_back();
+            }
+            reason = "no file can be made immutable here (chattr +i, exit code " + std::to_string(code) +
+                     (reason.empty() ? std::string() : ": " + reason) +
+                     "); that needs root and a file system that has the immutable flag";
+        }
+        DeleteFileW(Widen(said).c_str());
+        DeleteFileW(Widen(probe).c_str());
+        return reason;
+    }();
+    return whyNot;
+}
+
 // The prefix's folder of drives is where drive C: lies: its Unix name, "dosdevices/c:/" cut off,
 // in the shell's own words (Wine gives no Unix name for a name with a colon).
 WineDrive::WineDrive(const std::string& folder) {

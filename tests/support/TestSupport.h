@@ -58,7 +58,8 @@ private:
 
 // A file or folder that nobody may change, rename or delete, as the Unix system's immutable flag
 // makes it: Wine marks such a file for delete, says it did, and removes nothing when the handle
-// closes; an entry of such a folder likewise. The flag goes when the object goes.
+// closes; an entry of such a folder likewise. The flag goes when the object goes. A test that makes
+// one starts with TVX_SKIP_WITHOUT_IMMUTABLE_FILES(), before it lays anything out.
 class Immutable {
 public:
     explicit Immutable(const std::string& path);
@@ -69,6 +70,11 @@ public:
 private:
     std::string path_;
 };
+
+// Empty where Immutable works here; otherwise why not, in chattr's words. The flag needs root and a
+// file system that has it (ext4, xfs, btrfs, a recent tmpfs; not ramfs), so it is tried once in the
+// temporary folder, where the tests make their files, and the answer kept for the process.
+const std::string& WhyNoImmutableFiles();
 
 // Another drive letter for a folder, as the subst command makes one on Windows: a drive of Wine's
 // own, a link in the prefix's folder of drives (Wine's DefineDosDevice makes a name that no file
@@ -87,3 +93,11 @@ private:
 };
 
 } // namespace testsupport
+
+// Skips the test, with the reason, where no file can be made immutable.
+#define TVX_SKIP_WITHOUT_IMMUTABLE_FILES()                                                                             \
+    do {                                                                                                               \
+        if (const std::string& tvxWhyNot = ::testsupport::WhyNoImmutableFiles(); !tvxWhyNot.empty()) {                 \
+            GTEST_SKIP() << tvxWhyNot;                                                                                 \
+        }                                                                                                              \
+    } while (false)

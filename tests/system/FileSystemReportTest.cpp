@@ -267,6 +267,7 @@ TEST_F(FileSystemReportTest, RetriesMeetALinkSwappedInAndKeepWhatItLeadsTo) {
 // A font that a program holds, and one whose delete the file system refuses only as the handle
 // that marked it closes (Wine answers every step as done): both are retried, then reported.
 TEST_F(FileSystemReportTest, FileDeleteInUseOfAFileThatStaysInUse) {
+    TVX_SKIP_WITHOUT_IMMUTABLE_FILES();
     Write("Font.ttf", "font in use");
     runtime::FileHandle lock = Lock(Path("Font.ttf"));
     {
@@ -314,6 +315,7 @@ TEST_F(FileSystemReportTest, NeitherAFolderNorAReadOnlyFileOfTheUsersIsReplaced)
 // A delete refused by the system (a file that a program has mapped as an image) after the read-only
 // bit went for it: the bit comes back, also where the refusal comes only as the handle closes.
 TEST_F(FileSystemReportTest, ReadOnlyFileThatCannotGoKeepsItsBit) {
+    TVX_SKIP_WITHOUT_IMMUTABLE_FILES();
     const std::string image = Path("Tutorial.exe");
     wchar_t program[MAX_PATH];
     ASSERT_NE(GetModuleFileNameW(nullptr, program, MAX_PATH), 0u);
@@ -670,6 +672,7 @@ TEST_F(FileSystemReportTest, AsideReplaceWhoseNameAnotherFileTookKeepsTheOldFile
 // The old file set aside cannot be deleted once the new one has its name (the file system refuses as
 // the handle closes): the new file stays in place, and the report says where the old one is left.
 TEST_F(FileSystemReportTest, AsideReplaceWhoseOldFileCannotGoSaysWhereItStays) {
+    TVX_SKIP_WITHOUT_IMMUTABLE_FILES();
     Write("Normal.sav", "saved template");
     Write("Normal.dot", "the user's template");
     runtime::FileHandle reader = Reader(Path("Normal.dot"));
