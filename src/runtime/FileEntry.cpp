@@ -450,7 +450,11 @@ DWORD FileEntry::Dispose(Deletion deletion) const {
     // can refuse, so even the sweep's handle that shares nothing gets it.
     const FileHandle writable(ReOpenFile(Handle(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll,
                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
-    if (!writable || !SetAttributesOf(writable.get(), attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
+    // Wine opens the Unix file for writing to give a handle write-attributes, which a user who is
+    // not root is refused for a read-only file; it asks no access where the attributes are set, so
+    // the entry's own handle serves there. Windows refuses that handle, and its error stands.
+    const HANDLE attributes = writable ? writable.get() : Handle();
+    if (!SetAttributesOf(attributes, attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
         return GetLastError();
     }
     // Counted before the delete: NTFS counts only the names not pending delete, so after the mark
@@ -462,7 +466,7 @@ DWORD FileEntry::Dispose(Deletion deletion) const {
     const bool deleted = immediately(0) || MarkForDeletion(true);
     const DWORD error = deleted ? NO_ERROR : GetLastError();
     if (!deleted || otherNames) {
-        SetAttributesOf(writable.get(), attributes_);
+        SetAttributesOf(attributes, attributes_);
     }
     return error;
 }
