@@ -319,7 +319,7 @@ TEST(InstallAgain, UpdateReplacesATemplateThatAnotherProgramReads) {
 
 // The installed tutorial runs while the update replaces it: a running program's file can be
 // renamed but not deleted. The new tutorial takes its name without a message, and the old one stays
-// under one temporary file's name beside it, where a later run's sweep finds it.
+// under one temporary file's name beside it, until the run after its end sweeps it away.
 TEST(InstallAgain, UpdateReplacesTheRunningTutorial) {
     InstallTraces traces;
     Sandbox sandbox;
@@ -346,7 +346,13 @@ TEST(InstallAgain, UpdateReplacesTheRunningTutorial) {
     const std::vector<std::string> aside = TemporaryFilesIn(folder);
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(ReadFile(folder + aside[0]), oldTutorial);
+
+    // Once it has ended, the next run takes the old tutorial away.
     EndProcessById(tutorial.Id());
+    ASSERT_TRUE(tutorial.WaitForExit(10s));
+    ASSERT_NO_FATAL_FAILURE(RunWithoutAMessage(sandbox, Tvx_UFSetup::kIdOptionUpdate, 3));
+    EXPECT_TRUE(TemporaryFilesIn(folder).empty());
+    EXPECT_EQ(ReadFile(folder + "TvxTutorial.exe"), ReadFile(delivered));
 }
 
 // The setup ended by force while it copies a big template: its half-written copy goes with the
