@@ -63,11 +63,14 @@ TEST_F(FileSystemTest, FileCopyOfTheProgramsOwnFilesFromReadOnlyMedia) {
     Write("CD2 Font.ttf", "font 2", FILE_ATTRIBUTE_READONLY);
     FILETIME changed{0x12345678, 0x01c3f000};
     {
-        // Before the bits: Wine gives a user who is not root no write-attributes on a read-only file.
+        // Before the bits, and the hidden bit before the read-only one: Wine keeps the hidden bit in
+        // an extended attribute of the Unix file, which a user who is not root may not write once
+        // the file is read-only.
         runtime::FileHandle source(CreateFileW(runtime::Widen(Path("CD Tvx.dot")).c_str(), FILE_WRITE_ATTRIBUTES, 0,
                                                nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(SetFileTime(source.get(), nullptr, nullptr, &changed));
     }
+    ASSERT_TRUE(SetFileAttributesW(runtime::Widen(Path("CD Tvx.dot")).c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesW(runtime::Widen(Path("CD Tvx.dot")).c_str(),
                                    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     files_.FileCopy(Path("CD Tvx.dot"), Path("Tvx.dot"));
