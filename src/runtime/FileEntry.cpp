@@ -453,8 +453,8 @@ DWORD FileEntry::Dispose(Deletion deletion) const {
     // Wine opens the Unix file for writing to give a handle write-attributes, which a user who is
     // not root is refused for a read-only file; it asks no access where the attributes are set, so
     // the entry's own handle serves there. Windows refuses that handle, and its error stands.
-    const HANDLE attributes = writable ? writable.get() : Handle();
-    if (!SetAttributesOf(attributes, attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
+    const HANDLE bitsThrough = writable ? writable.get() : Handle();
+    if (!SetAttributesOf(bitsThrough, attributes_ & ~FILE_ATTRIBUTE_READONLY)) {
         return GetLastError();
     }
     // Counted before the delete: NTFS counts only the names not pending delete, so after the mark
@@ -466,7 +466,7 @@ DWORD FileEntry::Dispose(Deletion deletion) const {
     const bool deleted = immediately(0) || MarkForDeletion(true);
     const DWORD error = deleted ? NO_ERROR : GetLastError();
     if (!deleted || otherNames) {
-        SetAttributesOf(attributes, attributes_);
+        SetAttributesOf(bitsThrough, attributes_);
     }
     return error;
 }
