@@ -2,6 +2,7 @@
 
 #include "FileEntry.h"
 #include "FolderWalk.h"
+#include "PathText.h"
 #include "Replacement.h"
 #include "RuntimeError.h"
 #include "Text.h"
@@ -390,8 +391,7 @@ unsigned long FileSystemObject::TryDeleteFiles(const std::string& fileSpec) cons
 }
 
 void FileSystemObject::SweepFolder(const std::string& folder) const {
-    const bool separated = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
-    Replacement::Sweep(PlaceOf(separated ? folder + "*" : folder + "\\*", true).folder);
+    Replacement::Sweep(PlaceOf(Narrow(Joined(WidenPath(folder), L"*")), true).folder);
 }
 
 void FileSystemObject::CreateFolder(const std::string& path) const {

@@ -510,9 +510,9 @@ TEST_F(UninstallRoad, CopyInTheUninstallFolderCannotRemoveItself) {
 }
 
 // The documents of the installation folder cannot go: another program reads them and keeps others
-// from deleting them, or the file system refuses their delete only as the handle that marked them
-// closes (Wine says nothing then). Every delete that was not done is reported, the pattern delete at
-// the end too, before the closing message; what could go, went.
+// from deleting them, the file system refuses their delete only as the handle that marked them
+// closes (Wine says nothing then), or the tutorial runs from its installed file. Every delete that was not done is
+// reported, the pattern delete at the end too, before the closing message; what could go, went.
 class DocumentsThatCannotGo : public UninstallRoad, public testing::WithParamInterface<const char*> {};
 
 TEST_P(DocumentsThatCannotGo, AreReportedBeforeTheClosingMessage) {
